@@ -1,0 +1,49 @@
+// vorthal-cli: the recovery workflow without a window, for servers and scripts.
+#include <cstring>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kUsage = R"(Usage: vorthal-cli COMMAND [OPTIONS]
+
+Rebuilds lost SQL Server primary data files (.mdf) from a disk, a partition or an image.
+
+Commands:
+  info SOURCE [--kind partition|disk] [--free-space]
+        the data source as source selection sees it
+  scan SOURCE -o SCANINFO [--content CONTENTFILE] [--kind partition|disk] [--all-space]
+        [--begin N] [--end N] [--step N] [--file-id N] [--max-begin-page N]
+        scan the source for database pages and save the fragments found
+  files SCANINFO [--content CONTENTFILE | --source SOURCE [--kind partition|disk]]
+        list the database files found in a saved scan
+  recover (SOURCE [scan options] | --scan-info F (--content F | --source S))
+        -o OUTDIR [--file N] [--report report.json]
+        analyse, complete, check and rebuild every database file found (or row N)
+
+Options:
+  --help       show this text
+  --version    show the version
+
+Exit status: 0 on success, 1 on failure, 2 on a usage error.
+)";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const std::string_view command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "vorthal-cli " << VORTHAL_VERSION << '\n';
+        return 0;
+    }
+    std::cerr << "vorthal-cli: unknown command '" << command << "' (see vorthal-cli --help)\n";
+    return 2;
+}
