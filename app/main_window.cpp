@@ -1,0 +1,173 @@
+#include "app/main_window.h"
+
+#include <algorithm>
+
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "app/about_window.h"
+#include "app/named_widget.h"
+
+namespace vorthal {
+namespace {
+
+constexpr int kStatusPanelWidth = 200;
+constexpr int kTabFontPixels = 14;
+
+// The runtime's wording when a field that must hold a whole number does not.
+QString ConversionErrorText(const QString& text) {
+    return QString("'%1' is not a valid integer value").arg(text);
+}
+
+} // namespace
+
+TForm1::TForm1(Dialogs& dialogs) : dialogs_(dialogs) {
+    setObjectName("TForm1");
+    setWindowTitle("Vorthal Recover for SQLSERVER");
+    // Fixed border: system menu, minimise and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    BuildMainMenu();
+    setCentralWidget(BuildCentralArea());
+    BuildStatusBar();
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TForm1::BuildMainMenu() {
+    QMenuBar* mm1 = menuBar();
+    mm1->setObjectName("mm1");
+    auto* N1 = MakeNamed<QMenu>("N1", "操作(OPERATION)", mm1);
+    mm1->addMenu(N1);
+    connect(AddNamedEntry(N1, "N2", "开始扫描(SCAN)"), &QAction::triggered, this, &TForm1::N2Click);
+    AddNamedEntry(N1, "N3", "停止扫描(STOP)");
+    N1->addSeparator()->setObjectName("N4");
+    // "退出" closes the window, as operators expect of an exit entry.
+    connect(AddNamedEntry(N1, "N5", "退出"), &QAction::triggered, this, &QWidget::close);
+    QAction* N6 = mm1->addAction("关于(ABOUT)");
+    N6->setObjectName("N6");
+    connect(N6, &QAction::triggered, this, &TForm1::ShowAboutWindow);
+}
+
+QWidget* TForm1::BuildCentralArea() {
+    auto* central = MakeNamed<QWidget>("centralArea", this);
+    PageControl1 = MakeNamed<QTabWidget>("PageControl1", central);
+    QFont tabFont = PageControl1->font();
+    tabFont.setPixelSize(kTabFontPixels);
+    PageControl1->setFont(tabFont);
+
+    tabI_ = BuildDataSourceTab(PageControl1);
+    tabII_ = BuildFragmentListTab(PageControl1);
+    tabIII_ = BuildFileCatalogueTab(PageControl1);
+    tabIV_ = BuildCombinationTab(PageControl1);
+    PageControl1->addTab(tabI_.TabSheet1, "  Ⅰ  选择数据源(DATA SOURCE)     ");
+    PageControl1->addTab(tabII_.TabSheet2, "  Ⅱ  碎片列表(FRAGMENT LIST )        ");
+    PageControl1->addTab(tabIII_.TabSheet3, "  Ⅲ  分析碎片(FILTER)       ");
+    PageControl1->addTab(tabIV_.TabSheet4, "   Ⅳ  组合MDF(CREATE MDF)     ");
+    PageControl1->setCurrentIndex(0);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+
+    connect(tabI_.Label7, &LinkLabel::clicked, this, &TForm1::Label7Click);
+    connect(tabI_.CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(tabI_.btnscan, &QPushButton::clicked, this, &TForm1::btnscanClick);
+
+    g1 = MakeNamed<QProgressBar>("g1", central);
+    g1->setRange(0, 100);
+    g1->setValue(0);
+    g1->setTextVisible(true);
+    g1->setFormat("%p%");
+    auto* Button7 = MakeNamed<QPushButton>("Button7", "业务联系专业恢复(ABOUT)", central);
+    connect(Button7, &QPushButton::clicked, this, &TForm1::ShowAboutWindow);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(g1, 1);
+    bottom->addWidget(Button7);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 0);
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(bottom);
+    return central;
+}
+
+void TForm1::BuildStatusBar() {
+    QStatusBar* stat1 = statusBar();
+    stat1->setObjectName("stat1");
+    stat1->setSizeGripEnabled(false);
+    statusPanel_ = MakeNamed<QLabel>("stat1Panel", stat1);
+    statusPanel_->setFixedWidth(kStatusPanelWidth);
+    statusPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    stat1->addWidget(statusPanel_);
+}
+
+void TForm1::AppendLog(LogPane pane, const QString& line) {
+    switch (pane) {
+    case LogPane::Scan:
+        tabI_.Memo1->appendPlainText(line);
+        break;
+    case LogPane::Analysis:
+        tabIII_.Memo2->appendPlainText(line);
+        break;
+    case LogPane::Assembly:
+        tabIV_.Memo3->appendPlainText(line);
+        break;
+    }
+}
+
+void TForm1::SetGauge(int percent) { g1->setValue(std::clamp(percent, 0, 100)); }
+
+void TForm1::SetStatus(const QString& text) { statusPanel_->setText(text); }
+
+void TForm1::ShowTabFromProgram(int index) {
+    switchingTabFromProgram_ = true;
+    PageControl1->setCurrentIndex(index);
+    switchingTabFromProgram_ = false;
+}
+
+void TForm1::PageControl1Change(int index) {
+    if (!switchingTabFromProgram_ && index == kDatabaseFilesTab) emit DatabaseFileListRequested();
+}
+
+void TForm1::Label7Click() {
+    const bool showSteps = !tabI_.img1->isHidden();
+    tabI_.img1->setVisible(!showSteps);
+    tabI_.lbl1->setVisible(showSteps);
+}
+
+void TForm1::CheckBox1Click(bool checked) { tabI_.edtmaxpageid->setEnabled(checked); }
+
+void TForm1::btnscanClick() {
+    bool isNumber = false;
+    const int fileNumber = tabI_.Edit2->text().toInt(&isNumber);
+    if (!isNumber) {
+        dialogs_.ShowMessage("Vorthal", ConversionErrorText(tabI_.Edit2->text()), MessageIcon::Error);
+        return;
+    }
+    targetFileNumber_ = static_cast<std::uint16_t>(fileNumber); // its low 16 bits
+    N2Click();
+}
+
+void TForm1::N2Click() {
+    if (!sourceChosen_) {
+        dialogs_.ShowMessage(kDefaultMessageTitle, "请选择数据源！", MessageIcon::Warning);
+        tabI_.edtDataStr->setFocus();
+        return;
+    }
+    // Passing tabs III and II lays them out before the scan fills them; the window ends on tab I.
+    ShowTabFromProgram(2);
+    ShowTabFromProgram(1);
+    ShowTabFromProgram(0);
+    // Later scans are started from the menu, whose entry stays enabled.
+    tabI_.btnscan->setEnabled(false);
+    emit ScanStartRequested();
+}
+
+void TForm1::ShowAboutWindow() {
+    if (!about_) about_ = new AboutWindow(this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+} // namespace vorthal

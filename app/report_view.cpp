@@ -1,0 +1,35 @@
+#include "app/report_view.h"
+
+#include <QHeaderView>
+#include <QStandardItemModel>
+
+namespace vorthal {
+
+QTreeView* MakeReportView(const QString& objectName, const std::vector<ReportColumn>& columns,
+                          QWidget* parent) {
+    auto* view = new QTreeView(parent);
+    view->setObjectName(objectName);
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true); // keeps millions of rows cheap to lay out
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* model = new QStandardItemModel(0, static_cast<int>(columns.size()), view);
+    for (int column = 0; column < model->columnCount(); ++column) {
+        model->setHeaderData(column, Qt::Horizontal, columns[static_cast<std::size_t>(column)].caption);
+    }
+    view->setModel(model);
+
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    header->setSectionsMovable(false);
+    for (int column = 0; column < model->columnCount(); ++column) {
+        header->resizeSection(column, columns[static_cast<std::size_t>(column)].width);
+    }
+    return view;
+}
+
+} // namespace vorthal
