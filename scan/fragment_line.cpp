@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <limits>
 
 namespace vorthal {
 
@@ -11,10 +10,11 @@ namespace {
 template <typename Integer>
 std::optional<Integer> ParseDecimal(std::string_view text) {
     // from_chars takes no "+", no blanks and no hexadecimal prefix: exactly the written form.
+    if (text.empty()) return std::nullopt;
     Integer value{};
     const char* end = text.data() + text.size();
     const auto [stop, status] = std::from_chars(text.data(), end, value, 10);
-    if (text.empty() || status != std::errc{} || stop != end) return std::nullopt;
+    if (status != std::errc{} || stop != end) return std::nullopt;
     return value;
 }
 
@@ -26,19 +26,23 @@ std::size_t SeparatorCount(std::string_view line) {
 }
 
 template <typename Integer>
-bool ReadNumberField(std::string_view line, int field, Integer& value, FragmentLineError* error) {
+std::optional<Integer> ReadNumberField(std::string_view line, int field, FragmentLineError* error) {
     const std::string_view text = FieldOf(line, field);
-    if (const std::optional<Integer> parsed = ParseDecimal<Integer>(text)) {
-        value = *parsed;
-        return true;
-    }
-    if (error != nullptr) {
+    const std::optional<Integer> value = ParseDecimal<Integer>(text);
+    if (!value && error != nullptr) {
         const bool missing = SeparatorCount(line) < static_cast<std::size_t>(field);
         *error = FragmentLineError{field, missing ? FragmentLineError::Problem::kMissing
                                                   : FragmentLineError::Problem::kNotAnInteger,
                                    std::string(text)};
     }
-    return false;
+    return value;
+}
+
+template <typename Integer>
+bool ReadInto(std::string_view line, int field, Integer& value, FragmentLineError* error) {
+    const std::optional<Integer> read = ReadNumberField<Integer>(line, field, error);
+    if (read) value = *read;
+    return read.has_value();
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -77,6 +81,14 @@ std::optional<std::int32_t> ParseInt32Text(std::string_view text) { return Parse
 
 std::optional<std::int64_t> ParseInt64Text(std::string_view text) { return ParseDecimal<std::int64_t>(text); }
 
+std::optional<std::int32_t> ReadInt32Field(std::string_view line, int field, FragmentLineError* error) {
+    return ReadNumberField<std::int32_t>(line, field, error);
+}
+
+std::optional<std::int64_t> ReadInt64Field(std::string_view line, int field, FragmentLineError* error) {
+    return ReadNumberField<std::int64_t>(line, field, error);
+}
+
 std::int64_t PagesOfSizeKb(std::int64_t sizeKb) {
     constexpr std::int64_t kKbPerPage = 8;
     const std::int64_t whole = sizeKb / kKbPerPage;
@@ -103,12 +115,12 @@ std::string FragmentLineError::Describe() const {
 
 std::optional<FragmentNumbers> ParseFragmentNumbers(std::string_view line, FragmentLineError* error) {
     FragmentNumbers numbers;
-    const bool ok = ReadNumberField(line, kFieldFragmentNumber, numbers.number, error) &&
-                    ReadNumberField(line, kFieldStartSector, numbers.startSector, error) &&
-                    ReadNumberField(line, kFieldEndSector, numbers.endSector, error) &&
-                    ReadNumberField(line, kFieldSizeKb, numbers.sizeKb, error) &&
-                    ReadNumberField(line, kFieldBeginPage, numbers.beginPage, error) &&
-                    ReadNumberField(line, kFieldEndPage, numbers.endPage, error);
+    const bool ok = ReadInto(line, kFieldFragmentNumber, numbers.number, error) &&
+                    ReadInto(line, kFieldStartSector, numbers.startSector, error) &&
+                    ReadInto(line, kFieldEndSector, numbers.endSector, error) &&
+                    ReadInto(line, kFieldSizeKb, numbers.sizeKb, error) &&
+                    ReadInto(line, kFieldBeginPage, numbers.beginPage, error) &&
+                    ReadInto(line, kFieldEndPage, numbers.endPage, error);
     if (!ok) return std::nullopt;
     return numbers;
 }

@@ -80,6 +80,10 @@ struct FragmentLineError {
 // The name of field n (1 to 8), for example "begin page".
 std::string_view FragmentFieldName(int field);
 
+// Field `field` of `line` as a number, or no value with `error` (when given) saying why.
+std::optional<std::int32_t> ReadInt32Field(std::string_view line, int field, FragmentLineError* error = nullptr);
+std::optional<std::int64_t> ReadInt64Field(std::string_view line, int field, FragmentLineError* error = nullptr);
+
 // Reads fields 1 to 6 of `line`. Fields behind the sixth are not looked at.
 std::optional<FragmentNumbers> ParseFragmentNumbers(std::string_view line, FragmentLineError* error = nullptr);
 

@@ -27,18 +27,16 @@ bool ReadPages(const FragmentList& list, std::size_t lineIndex, PageOrderEntry& 
         entry.endPage = numbers->endPage;
         return true;
     }
-    for (const int field : {kFieldBeginPage, kFieldEndPage}) {
-        const std::string_view text = list.Field(lineIndex, field);
-        const std::optional<std::int32_t> page = ParseInt32Text(text);
-        if (!page) {
-            if (error != nullptr) {
-                const FragmentLineError fieldError{field, FragmentLineError::Problem::kNotAnInteger, std::string(text)};
-                *error = PageOrderIndexError{lineIndex, fieldError.Describe()};
-            }
-            return false;
-        }
-        (field == kFieldBeginPage ? entry.beginPage : entry.endPage) = *page;
+    FragmentLineError fieldError;
+    const std::string_view line = list.Line(lineIndex);
+    const std::optional<std::int32_t> beginPage = ReadInt32Field(line, kFieldBeginPage, &fieldError);
+    const std::optional<std::int32_t> endPage = beginPage ? ReadInt32Field(line, kFieldEndPage, &fieldError) : std::nullopt;
+    if (!endPage) {
+        if (error != nullptr) *error = PageOrderIndexError{lineIndex, fieldError.Describe()};
+        return false;
     }
+    entry.beginPage = *beginPage;
+    entry.endPage = *endPage;
     return true;
 }
 
