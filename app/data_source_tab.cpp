@@ -12,22 +12,22 @@
 namespace vorthal {
 namespace {
 
-const char* const kRecoverySteps =
-    "恢复步骤\n\n"
-    "1. 在第Ⅰ页右键点击数据源框，选择分区、物理磁盘或镜像文件。\n"
-    "   文件被删除后保持默认设置；分区被格式化后请取消\n"
-    "   \"只扫描空闲簇(FREE SPACE ONLY)\"。其他选项供专业人员使用。\n"
-    "   点击\"开始扫描(SCAN)\"，等待状态栏显示\"完成\"。\n\n"
-    "2. 在第Ⅱ页查看找到的碎片；可以保存扫描信息，\n"
-    "   以后再打开继续恢复。\n\n"
-    "3. 在第Ⅲ页选择要恢复的数据库文件，点击\n"
-    "   \"分析该碎片(FILTER)\"；分析完成后转到第Ⅳ页。\n\n"
-    "4. 在第Ⅳ页反复点击\"查找遗漏碎片(SEARCH MORE)\"，\n"
-    "   直到找到 0 个碎片；然后点击\"检查遗漏页(CHECK)\"，\n"
-    "   最后点击\"组合MDF(CREATE MDF)\"写出恢复的数据文件。\n\n"
-    "请勿把任何文件保存到原数据所在的磁盘。";
+// The right half keeps its width whether it shows the picture or the steps.
+constexpr int kInstructionsWidth = 420;
 
-// A raised strip used as a heading; its caption's trailing blanks must not widen the window.
+const char* const kRecoverySteps =
+    "<h3>恢复步骤</h3>"
+    "<ol>"
+    "<li>在第Ⅰ页右键点击数据源框，选择分区、物理磁盘或镜像文件。文件被删除后保持默认设置；"
+    "分区被格式化后请取消“只扫描空闲簇(FREE SPACE ONLY)”；其他选项供专业人员使用。"
+    "点击“开始扫描(SCAN)”，等待状态栏显示“完成”。<br></li>"
+    "<li>在第Ⅱ页查看找到的碎片；可以保存扫描信息，以后再打开继续恢复。<br></li>"
+    "<li>在第Ⅲ页选择要恢复的数据库文件，点击“分析该碎片(FILTER)”；分析完成后转到第Ⅳ页。<br></li>"
+    "<li>在第Ⅳ页反复点击“查找遗漏碎片(SEARCH MORE)”，直到找到 0 个碎片；"
+    "然后点击“检查遗漏页(CHECK)”，最后点击“组合MDF(CREATE MDF)”写出恢复的数据文件。</li>"
+    "</ol>"
+    "<p>请勿把任何文件保存到原数据所在的磁盘。</p>";
+
 QLabel* MakeHeadingPanel(const char* name, const QString& caption, QWidget* parent) {
     QLabel* panel = MakeNamed<QLabel>(name, caption, parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -85,20 +85,24 @@ QGridLayout* BuildScanOptions(DataSourceTab& tab, QWidget* page) {
     return grid;
 }
 
-QVBoxLayout* BuildInstructionsArea(DataSourceTab& tab, QWidget* page) {
-    tab.Label7 = MakeNamed<LinkLabel>("Label7", "使  用  说 明", page);
-    tab.img1 = MakeNamed<QLabel>("img1", QString(), page);
-    tab.img1->setPixmap(DrawRecoveryPicture(QSize(400, 440)));
+QWidget* BuildInstructionsArea(DataSourceTab& tab, QWidget* page) {
+    auto* area = MakeNamed<QWidget>("instructionsArea", page);
+    area->setFixedWidth(kInstructionsWidth);
+    tab.Label7 = MakeNamed<LinkLabel>("Label7", "使  用  说 明", area);
+    tab.img1 = MakeNamed<QLabel>("img1", QString(), area);
+    tab.img1->setPixmap(DrawRecoveryPicture(QSize(kInstructionsWidth - 20, 440)));
     tab.img1->setAlignment(Qt::AlignCenter);
-    tab.lbl1 = MakeNamed<QLabel>("lbl1", kRecoverySteps, page);
+    tab.lbl1 = MakeNamed<QLabel>("lbl1", kRecoverySteps, area);
+    tab.lbl1->setTextFormat(Qt::RichText);
     tab.lbl1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     tab.lbl1->setWordWrap(true);
     tab.lbl1->hide();
 
-    auto* area = new QVBoxLayout;
-    area->addWidget(tab.Label7, 0, Qt::AlignHCenter);
-    area->addWidget(tab.img1, 1);
-    area->addWidget(tab.lbl1, 1);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tab.Label7, 0, Qt::AlignHCenter);
+    layout->addWidget(tab.img1, 1);
+    layout->addWidget(tab.lbl1, 1);
     return area;
 }
 
@@ -126,7 +130,7 @@ DataSourceTab BuildDataSourceTab(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(left, 1);
     layout->addWidget(divider);
-    layout->addLayout(BuildInstructionsArea(tab, page));
+    layout->addWidget(BuildInstructionsArea(tab, page));
     return tab;
 }
 

@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include <cmath>
+#include <algorithm>
 
 namespace vorthal {
 namespace {
@@ -90,19 +90,23 @@ QPixmap DrawRecoveryPicture(QSize size) {
     const QSizeF area(size);
     DrawBackground(painter, area);
 
-    const double driveWidth = area.width() * 0.55;
-    const QRectF drive(area.width() * 0.08, area.height() * 0.52, driveWidth, driveWidth * 1.25);
+    // The drive stands in the lower left, whatever the proportions of the picture.
+    const double driveWidth = std::min(area.width() * 0.5, area.height() * 0.4);
+    const double driveHeight = driveWidth * 1.25;
+    const QRectF drive(area.width() * 0.08, area.height() * 0.96 - driveHeight, driveWidth, driveHeight);
     DrawDisk(painter, drive);
 
-    // The pages rise from the platter along an arc towards the upper right, the header page first.
-    const QPointF platterCentre(drive.center().x(), drive.top() + driveWidth * 0.5);
+    // The pages rise from above the platter along a curve to the upper right, the header page
+    // (red band) first and largest, the later ones smaller as they fly off.
+    const QPointF start(drive.center().x(), drive.top() - driveWidth * 0.15);
+    const QPointF bend(drive.center().x(), area.height() * 0.12);
+    const QPointF end(area.width() * 0.85, area.height() * 0.14);
     const int pageCount = 6;
+    const double largest = driveWidth * 0.38;
     for (int index = pageCount - 1; index >= 0; --index) {
-        const double step = static_cast<double>(index) / (pageCount - 1);
-        const double angle = 3.3 - step * 2.1; // radians along the arc
-        const QPointF at(platterCentre.x() + area.width() * 0.42 * std::cos(angle) + area.width() * 0.35,
-                         platterCentre.y() - area.height() * 0.45 * std::sin(angle) - area.height() * 0.1);
-        DrawPage(painter, at, area.width() * (0.12 + 0.04 * (1.0 - step)), -25.0 + 40.0 * step, index == 0);
+        const double t = static_cast<double>(index) / (pageCount - 1);
+        const QPointF at = (1 - t) * (1 - t) * start + 2 * (1 - t) * t * bend + t * t * end;
+        DrawPage(painter, at, largest * (1.0 - 0.45 * t), -20.0 + 45.0 * t, index == 0);
     }
     return picture;
 }

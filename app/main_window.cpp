@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "app/about_window.h"
@@ -54,9 +55,11 @@ void TForm1::BuildMainMenu() {
 QWidget* TForm1::BuildCentralArea() {
     auto* central = MakeNamed<QWidget>("centralArea", this);
     PageControl1 = MakeNamed<QTabWidget>("PageControl1", central);
-    QFont tabFont = PageControl1->font();
+    // The tab captions are larger than the window's text; the controls on the tabs keep the
+    // window's font so that the list headers fit their start widths.
+    QFont tabFont = PageControl1->tabBar()->font();
     tabFont.setPixelSize(kTabFontPixels);
-    PageControl1->setFont(tabFont);
+    PageControl1->tabBar()->setFont(tabFont);
 
     tabI_ = BuildDataSourceTab(PageControl1);
     tabII_ = BuildFragmentListTab(PageControl1);

@@ -1,5 +1,5 @@
 // vorthal-screenshots FOLDER: shows the main window, saves a picture of each of its four tabs
-// (tab1.png ... tab4.png) and of the About window into FOLDER, and ends. It builds the same window
+// (tab1.png ... tab4.png, tab1-steps.png with the recovery steps shown) and of the About window into FOLDER, and ends. It builds the same window
 // as the program, so the pictures show what operators see; the program itself keeps no hidden
 // options.
 #include <QApplication>
@@ -12,6 +12,7 @@
 
 #include "app/about_window.h"
 #include "app/application.h"
+#include "app/link_label.h"
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 
@@ -48,6 +49,12 @@ int main(int argc, char* argv[]) {
         tabs->setCurrentIndex(index);
         saved = Save(form, folder.filePath(QString("tab%1.png").arg(index + 1))) && saved;
     }
+    tabs->setCurrentIndex(0);
+    auto* instructions = form.findChild<vorthal::LinkLabel*>("Label7");
+    emit instructions->clicked(); // the recovery steps in place of the picture
+    saved = Save(form, folder.filePath("tab1-steps.png")) && saved;
+    emit instructions->clicked();
+
     form.findChild<QPushButton*>("Button7")->click();
     auto* about = form.findChild<vorthal::AboutWindow*>("AboutWindow");
     saved = about != nullptr && Save(*about, folder.filePath("about.png")) && saved;
