@@ -18,29 +18,49 @@ std::optional<Integer> ParseDecimal(std::string_view text) {
     return value;
 }
 
-// Number of "|" separators in `line`; field n exists when there are at least n.
-std::size_t SeparatorCount(std::string_view line) {
-    std::size_t count = 0;
-    for (const char c : line) count += c == kFieldSeparator ? 1 : 0;
-    return count;
+// Walks the fields of a line from the first, each once.
+class FieldWalker {
+public:
+    explicit FieldWalker(std::string_view line) : rest_(line) {}
+
+    // The next field, or no value when no "|" closes it.
+    std::optional<std::string_view> Next() {
+        const std::size_t end = rest_.find(kFieldSeparator);
+        if (end == std::string_view::npos) return std::nullopt;
+        const std::string_view field = rest_.substr(0, end);
+        rest_.remove_prefix(end + 1);
+        return field;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// Field n of `line`, or no value when it is missing (unlike FieldOf, which gives "").
+std::optional<std::string_view> PresentField(std::string_view line, int n) {
+    FieldWalker walker(line);
+    std::optional<std::string_view> field;
+    for (int number = 1; number <= n; ++number) {
+        field = walker.Next();
+        if (!field) break;
+    }
+    return field;
 }
 
 template <typename Integer>
-std::optional<Integer> ReadNumberField(std::string_view line, int field, FragmentLineError* error) {
-    const std::string_view text = FieldOf(line, field);
-    const std::optional<Integer> value = ParseDecimal<Integer>(text);
+std::optional<Integer> ParseField(std::optional<std::string_view> text, int field, FragmentLineError* error) {
+    std::optional<Integer> value;
+    if (text) value = ParseDecimal<Integer>(*text);
     if (!value && error != nullptr) {
-        const bool missing = SeparatorCount(line) < static_cast<std::size_t>(field);
-        *error = FragmentLineError{field, missing ? FragmentLineError::Problem::kMissing
-                                                  : FragmentLineError::Problem::kNotAnInteger,
-                                   std::string(text)};
+        *error = FragmentLineError{field, text ? FragmentLineError::Problem::kNotAnInteger : FragmentLineError::Problem::kMissing,
+                                   std::string(text.value_or(std::string_view{}))};
     }
     return value;
 }
 
 template <typename Integer>
-bool ReadInto(std::string_view line, int field, Integer& value, FragmentLineError* error) {
-    const std::optional<Integer> read = ReadNumberField<Integer>(line, field, error);
+bool ReadNext(FieldWalker& walker, int field, Integer& value, FragmentLineError* error) {
+    const std::optional<Integer> read = ParseField<Integer>(walker.Next(), field, error);
     if (read) value = *read;
     return read.has_value();
 }
@@ -66,27 +86,18 @@ void AppendNumberField(std::string& line, Integer value) {
 
 } // namespace
 
-std::string_view FieldOf(std::string_view text, int n) {
-    if (n < 1) return {};
-    std::size_t begin = 0;
-    for (int field = 1;; ++field) {
-        const std::size_t end = text.find(kFieldSeparator, begin);
-        if (end == std::string_view::npos) return {};
-        if (field == n) return text.substr(begin, end - begin);
-        begin = end + 1;
-    }
-}
+std::string_view FieldOf(std::string_view text, int n) { return PresentField(text, n).value_or(std::string_view{}); }
 
 std::optional<std::int32_t> ParseInt32Text(std::string_view text) { return ParseDecimal<std::int32_t>(text); }
 
 std::optional<std::int64_t> ParseInt64Text(std::string_view text) { return ParseDecimal<std::int64_t>(text); }
 
 std::optional<std::int32_t> ReadInt32Field(std::string_view line, int field, FragmentLineError* error) {
-    return ReadNumberField<std::int32_t>(line, field, error);
+    return ParseField<std::int32_t>(PresentField(line, field), field, error);
 }
 
 std::optional<std::int64_t> ReadInt64Field(std::string_view line, int field, FragmentLineError* error) {
-    return ReadNumberField<std::int64_t>(line, field, error);
+    return ParseField<std::int64_t>(PresentField(line, field), field, error);
 }
 
 std::int64_t PagesOfSizeKb(std::int64_t sizeKb) {
@@ -113,32 +124,40 @@ std::string FragmentLineError::Describe() const {
     return subject + (wide ? "is not a 64-bit integer: \"" : "is not a 32-bit integer: \"") + text + "\"";
 }
 
+namespace {
+
+bool ReadNumbers(FieldWalker& walker, FragmentNumbers& numbers, FragmentLineError* error) {
+    return ReadNext(walker, kFieldFragmentNumber, numbers.number, error) &&
+           ReadNext(walker, kFieldStartSector, numbers.startSector, error) &&
+           ReadNext(walker, kFieldEndSector, numbers.endSector, error) &&
+           ReadNext(walker, kFieldSizeKb, numbers.sizeKb, error) &&
+           ReadNext(walker, kFieldBeginPage, numbers.beginPage, error) &&
+           ReadNext(walker, kFieldEndPage, numbers.endPage, error);
+}
+
+} // namespace
+
 std::optional<FragmentNumbers> ParseFragmentNumbers(std::string_view line, FragmentLineError* error) {
+    FieldWalker walker(line);
     FragmentNumbers numbers;
-    const bool ok = ReadInto(line, kFieldFragmentNumber, numbers.number, error) &&
-                    ReadInto(line, kFieldStartSector, numbers.startSector, error) &&
-                    ReadInto(line, kFieldEndSector, numbers.endSector, error) &&
-                    ReadInto(line, kFieldSizeKb, numbers.sizeKb, error) &&
-                    ReadInto(line, kFieldBeginPage, numbers.beginPage, error) &&
-                    ReadInto(line, kFieldEndPage, numbers.endPage, error);
-    if (!ok) return std::nullopt;
+    if (!ReadNumbers(walker, numbers, error)) return std::nullopt;
     return numbers;
 }
 
 std::optional<Fragment> ParseFragmentLine(std::string_view line, FragmentLineError* error) {
-    const std::optional<FragmentNumbers> numbers = ParseFragmentNumbers(line, error);
-    if (!numbers) return std::nullopt;
-    const std::size_t separators = SeparatorCount(line);
-    for (const int field : {kFieldMemo, kFieldVisibility}) {
-        if (separators < static_cast<std::size_t>(field)) {
-            if (error != nullptr) *error = FragmentLineError{field, FragmentLineError::Problem::kMissing, {}};
-            return std::nullopt;
-        }
-    }
+    FieldWalker walker(line);
     Fragment fragment;
-    static_cast<FragmentNumbers&>(fragment) = *numbers;
-    fragment.memo = std::string(FieldOf(line, kFieldMemo));
-    fragment.visible = TrimBlanks(FieldOf(line, kFieldVisibility)) != "N";
+    if (!ReadNumbers(walker, fragment, error)) return std::nullopt;
+    const std::optional<std::string_view> memo = walker.Next();
+    const std::optional<std::string_view> flag = memo ? walker.Next() : std::nullopt;
+    if (!flag) {
+        if (error != nullptr) {
+            *error = FragmentLineError{memo ? kFieldVisibility : kFieldMemo, FragmentLineError::Problem::kMissing, {}};
+        }
+        return std::nullopt;
+    }
+    fragment.memo = std::string(*memo);
+    fragment.visible = TrimBlanks(*flag) != "N";
     return fragment;
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <functional>
 #include <limits>
 #include <optional>
 
@@ -10,14 +9,15 @@ namespace vorthal {
 
 namespace {
 
-// A heap key ordering by begin page, then by position: the smallest key is the leftmost of the
-// smallest begin pages. The page's sign bit is flipped so that unsigned order is signed order.
-std::uint64_t HeapKey(std::int32_t beginPage, std::size_t position) {
+// A sort key grouping entries by begin page: the page in the high half, its sign bit flipped so
+// that unsigned order is signed order, and the entry in the low half.
+std::uint64_t GroupKey(std::int32_t beginPage, std::size_t entry) {
     const std::uint64_t page = static_cast<std::uint32_t>(beginPage) ^ 0x80000000u;
-    return (page << 32) | static_cast<std::uint64_t>(position);
+    return (page << 32) | static_cast<std::uint64_t>(entry);
 }
 
-std::size_t PositionOfKey(std::uint64_t key) { return static_cast<std::size_t>(key & 0xFFFFFFFFu); }
+std::uint64_t PageOfKey(std::uint64_t key) { return key >> 32; }
+std::size_t EntryOfKey(std::uint64_t key) { return static_cast<std::size_t>(key & 0xFFFFFFFFu); }
 
 // Begin and end page of line `lineIndex`, from the numbers kept beside the line when they are
 // all valid, else from the two fields themselves (a line need not be valid elsewhere).
@@ -49,31 +49,48 @@ std::size_t PageOrderIndex::FirstPositionAtOrAfter(std::int32_t page) const {
 }
 
 void SortPageOrderEntries(std::span<PageOrderEntry> entries) {
-    // The selection sort, step by step, without its quadratic search: a min-heap of
-    // (begin page, position) gives the leftmost smallest entry among the positions not yet
-    // fixed. When step i swaps entry i into position p, the heap gets the moved entry's key at
-    // p; its old key at i is left in the heap and skipped once i is passed. Every position not
-    // yet fixed thus has exactly one live key, and each step costs O(log n).
+    // What the selection sort does, group by group of equal begin pages in ascending order:
+    // when a group's turn comes, the positions before it hold the smaller pages, and each step
+    // fetches the group's leftmost member not yet placed into the next position, sending the
+    // entry found there to the member's old position. A member never moves before its own
+    // step (one standing at the step's position is the leftmost and stays), so the group is
+    // placed in the order of its members' positions at the start of its turn, and only the
+    // entries swapped out move. That is O(n log n) in all, where the sort itself is quadratic.
     const std::size_t count = entries.size();
-    assert(count <= std::numeric_limits<std::uint32_t>::max()); // positions fill 32 bits of a key
-    std::vector<std::uint64_t> heap(count);
+    assert(count <= std::numeric_limits<std::uint32_t>::max()); // entries are named in 32 bits
+    std::vector<std::uint64_t> byPage(count);
+    for (std::size_t entry = 0; entry < count; ++entry) byPage[entry] = GroupKey(entries[entry].beginPage, entry);
+    std::sort(byPage.begin(), byPage.end());
+
+    // Entries are named by their position before the sort.
+    std::vector<std::uint32_t> entryAt(count);
+    std::vector<std::uint32_t> positionOf(count);
     for (std::size_t position = 0; position < count; ++position) {
-        heap[position] = HeapKey(entries[position].beginPage, position);
+        entryAt[position] = positionOf[position] = static_cast<std::uint32_t>(position);
     }
-    const std::greater<std::uint64_t> minFirst;
-    std::make_heap(heap.begin(), heap.end(), minFirst);
-    for (std::size_t step = 0; step + 1 < count; ++step) {
-        std::size_t smallest = 0;
-        do {
-            std::pop_heap(heap.begin(), heap.end(), minFirst);
-            smallest = PositionOfKey(heap.back());
-            heap.pop_back();
-        } while (smallest < step);
-        if (smallest == step) continue;
-        std::swap(entries[step], entries[smallest]);
-        heap.push_back(HeapKey(entries[smallest].beginPage, smallest));
-        std::push_heap(heap.begin(), heap.end(), minFirst);
+    std::vector<std::uint32_t> groupPositions;
+    for (std::size_t groupStart = 0; groupStart < count;) {
+        const std::uint64_t page = PageOfKey(byPage[groupStart]);
+        std::size_t groupEnd = groupStart;
+        groupPositions.clear();
+        for (; groupEnd < count && PageOfKey(byPage[groupEnd]) == page; ++groupEnd) {
+            groupPositions.push_back(positionOf[EntryOfKey(byPage[groupEnd])]);
+        }
+        std::sort(groupPositions.begin(), groupPositions.end());
+        for (std::size_t member = 0; member < groupPositions.size(); ++member) {
+            const std::uint32_t from = groupPositions[member];
+            const auto step = static_cast<std::uint32_t>(groupStart + member);
+            if (from == step) continue;
+            const std::uint32_t swappedOut = entryAt[step];
+            entryAt[step] = entryAt[from];
+            positionOf[entryAt[step]] = step;
+            entryAt[from] = swappedOut;
+            positionOf[swappedOut] = from;
+        }
+        groupStart = groupEnd;
     }
+    const std::vector<PageOrderEntry> unsorted(entries.begin(), entries.end());
+    for (std::size_t position = 0; position < count; ++position) entries[position] = unsorted[entryAt[position]];
 }
 
 bool BuildPageOrderIndex(const FragmentList& list, PageOrderIndex& index, PageOrderIndexError* error) {
