@@ -64,13 +64,4 @@ std::int64_t FileSectorDevice::ReadAt(std::int64_t byteOffset, MutableBytes dest
     return static_cast<std::int64_t>(delivered);
 }
 
-std::unique_ptr<SectorDevice> FileDeviceOpener::OpenPath(const std::string& path) {
-    return FileSectorDevice::Open(path);
-}
-
-std::unique_ptr<SectorDevice> FileDeviceOpener::OpenVolume(int volumeNumber) {
-    if (volumeNumber < 1 || static_cast<std::size_t>(volumeNumber) > volumeNodes_.size()) return nullptr;
-    return FileSectorDevice::Open(volumeNodes_[static_cast<std::size_t>(volumeNumber) - 1]);
-}
-
 } // namespace vorthal

@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "disk/sector_device.h"
 
@@ -28,18 +27,6 @@ private:
     int descriptor_;
     std::int64_t sizeBytes_;
     std::uint32_t reportedSectorSize_;
-};
-
-// Opens paths as files or block devices; volume numbers through the given list of device nodes
-// (volume n is entry n - 1).
-class FileDeviceOpener : public DeviceOpener {
-public:
-    std::unique_ptr<SectorDevice> OpenPath(const std::string& path) override;
-    std::unique_ptr<SectorDevice> OpenVolume(int volumeNumber) override;
-    void SetVolumeNodes(std::vector<std::string> nodes) { volumeNodes_ = std::move(nodes); }
-
-private:
-    std::vector<std::string> volumeNodes_;
 };
 
 } // namespace vorthal
