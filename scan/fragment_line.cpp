@@ -53,7 +53,7 @@ std::optional<Integer> ParseField(std::optional<std::string_view> text, int fiel
     if (text) value = ParseDecimal<Integer>(*text);
     if (!value && error != nullptr) {
         *error = FragmentLineError{field, text ? FragmentLineError::Problem::kNotAnInteger : FragmentLineError::Problem::kMissing,
-                                   std::string(text.value_or(std::string_view{}))};
+                                   std::string(text.value_or(std::string_view{})), 8 * static_cast<int>(sizeof(Integer))};
     }
     return value;
 }
@@ -120,8 +120,7 @@ std::string_view FragmentFieldName(int field) {
 std::string FragmentLineError::Describe() const {
     const std::string subject = "field " + std::to_string(field) + " (" + std::string(FragmentFieldName(field)) + ") ";
     if (problem == Problem::kMissing) return subject + "is missing";
-    const bool wide = field == kFieldStartSector || field == kFieldEndSector || field == kFieldSizeKb;
-    return subject + (wide ? "is not a 64-bit integer: \"" : "is not a 32-bit integer: \"") + text + "\"";
+    return subject + "is not a " + std::to_string(bits) + "-bit integer: \"" + text + "\"";
 }
 
 namespace {

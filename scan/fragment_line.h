@@ -72,6 +72,7 @@ struct FragmentLineError {
     int field = 0;
     Problem problem = Problem::kMissing;
     std::string text; // the field as found, for kNotAnInteger
+    int bits = 32;    // width of the integer the field was read as
 
     // For example: field 5 (begin page) is not a 32-bit integer: "4x1"
     std::string Describe() const;

@@ -65,6 +65,16 @@ TEST(ParseIntTextTest, AcceptsOnlyPlainDecimalInRange) {
     EXPECT_EQ(ParseInt64Text("9223372036854775808"), std::nullopt);
 }
 
+TEST(ReadFieldTest, ReadsOneNumberAndTellsAMissingFieldFromABadOne) {
+    EXPECT_EQ(ReadInt64Field("3|6000000000|x|", kFieldStartSector), 6000000000LL);
+    EXPECT_EQ(ReadInt32Field("3|6000000000|x|", kFieldFragmentNumber), 3);
+    FragmentLineError error;
+    EXPECT_EQ(ReadInt32Field("3|6000000000|x|", kFieldStartSector, &error), std::nullopt);
+    EXPECT_EQ(error.Describe(), "field 2 (start sector) is not a 32-bit integer: \"6000000000\"");
+    EXPECT_EQ(ReadInt64Field("3|6000000000|x", kFieldEndSector, &error), std::nullopt);
+    EXPECT_EQ(error.Describe(), "field 3 (end sector) is missing");
+}
+
 TEST(PagesOfSizeKbTest, RoundsToTheNearestPage) {
     const std::pair<std::int64_t, std::int64_t> cases[] = {
         {0, 0}, {80, 10}, {3, 0}, {4, 1}, {11, 1}, {12, 2}, {-4, -1}, {-3, 0}, {17179869184LL, 2147483648LL}};
