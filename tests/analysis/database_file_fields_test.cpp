@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"WalkEndsAtRowStart",
                  [](Page& p) {
                      NameRow(p, u"  C:\\a.mdf");
-                     SetSlot0(p, 100);
+                     SetSlot0(p, 98);
                  },
                  std::nullopt},
         NameCase{"WalkTestsFirstPositionBelowRowStart",
