@@ -17,8 +17,9 @@ namespace vorthal {
 // line), and the numbers of fields 1 to 6 are read once when a line is stored and kept beside
 // it. The line text stays the stored and exchanged form, exactly as it was given.
 //
-// Not thread-safe: one run at a time changes or reads the list. A view returned by Line or
-// Field stays valid until the list is next changed.
+// Not thread-safe: one run at a time changes or reads the list (the worker appends while a scan
+// runs; nothing else may touch the list then). What Line, Field and Numbers return stays valid
+// until the list is next changed.
 class FragmentList {
 public:
     std::size_t Count() const { return entries_.size(); }
