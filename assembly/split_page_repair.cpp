@@ -6,12 +6,12 @@
 
 namespace vorthal {
 
-int SplitPageTries(int sectorsPerCluster) {
+int SplitPageTries(std::int64_t sectorsPerCluster) {
     if (sectorsPerCluster <= 0) return 0;
-    return static_cast<int>(std::lround(static_cast<double>(kSectorsPerPage) / sectorsPerCluster));
+    return static_cast<int>(std::lround(static_cast<double>(kSectorsPerPage) / static_cast<double>(sectorsPerCluster)));
 }
 
-std::optional<int> RepairSplitPage(MutablePageBytes page, FragmentPrefixBytes prefix, int sectorsPerCluster) {
+std::optional<int> RepairSplitPage(MutablePageBytes page, FragmentPrefixBytes prefix, std::int64_t sectorsPerCluster) {
     const int tries = SplitPageTries(sectorsPerCluster);
     if (tries == 0) return std::nullopt;
     const std::size_t clusterBytes = static_cast<std::size_t>(sectorsPerCluster) * kSectorSize;

@@ -25,13 +25,13 @@ using FragmentPrefixBytes = std::span<const std::uint8_t, kFragmentPrefixBytes>;
 // Versions the trial looks at: 16 / sectorsPerCluster rounded to the nearest integer, the page
 // as read included. A cluster size of 0 or less gives no trial at all (0), never a division by
 // zero; clusters of a page or more give the page as read only (1).
-int SplitPageTries(int sectorsPerCluster);
+int SplitPageTries(std::int64_t sectorsPerCluster);
 
 // Tries, for d = 0, 1, ... SplitPageTries - 1, the page with its last d clusters
 // (d x sectorsPerCluster x 512 bytes) replaced by the last d clusters of `prefix`; d = 0 is the
 // page as read. The first version that VerifyPage accepts stays in `page` and its d is the
 // result. When none is accepted, or there is no trial (sectorsPerCluster of 0 or less), `page`
 // is left exactly as it was given and the result is empty.
-std::optional<int> RepairSplitPage(MutablePageBytes page, FragmentPrefixBytes prefix, int sectorsPerCluster);
+std::optional<int> RepairSplitPage(MutablePageBytes page, FragmentPrefixBytes prefix, std::int64_t sectorsPerCluster);
 
 } // namespace vorthal
