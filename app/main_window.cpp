@@ -104,19 +104,21 @@ void TForm1::BuildStatusBar() {
     stat1->addWidget(statusPanel_);
 }
 
-void TForm1::AppendLog(LogPane pane, const QString& line) {
+QPlainTextEdit* TForm1::Memo(LogPane pane) const {
     switch (pane) {
-    case LogPane::Scan:
-        tabI_.Memo1->appendPlainText(line);
-        break;
     case LogPane::Analysis:
-        tabIII_.Memo2->appendPlainText(line);
-        break;
+        return tabIII_.Memo2;
     case LogPane::Assembly:
-        tabIV_.Memo3->appendPlainText(line);
+        return tabIV_.Memo3;
+    case LogPane::Scan:
         break;
     }
+    return tabI_.Memo1;
 }
+
+void TForm1::AppendLog(LogPane pane, const QString& line) { Memo(pane)->appendPlainText(line); }
+
+void TForm1::ClearLog(LogPane pane) { Memo(pane)->clear(); }
 
 void TForm1::SetGauge(int percent) { g1->setValue(std::clamp(percent, 0, 100)); }
 

@@ -43,6 +43,7 @@ public:
 
     // The window's side of what runs report: log lines, the gauge (0 to 100) and the status panel.
     void AppendLog(LogPane pane, const QString& line);
+    void ClearLog(LogPane pane);
     void SetGauge(int percent);
     void SetStatus(const QString& text);
 
@@ -65,6 +66,7 @@ private:
     void BuildMainMenu();
     QWidget* BuildCentralArea();
     void BuildStatusBar();
+    QPlainTextEdit* Memo(LogPane pane) const;
 
     void PageControl1Change(int index);
     void Label7Click();

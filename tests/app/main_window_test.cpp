@@ -18,6 +18,7 @@
 
 #include "app/about_window.h"
 #include "app/main_window.h"
+#include "tests/app/app_test_suites.h"
 #include "tests/app/scripted_dialogs.h"
 
 namespace vorthal::testing {
@@ -423,5 +424,9 @@ void MainWindowTest::exitEntryClosesWindow() {
 
 } // namespace vorthal::testing
 
-QTEST_MAIN(vorthal::testing::MainWindowTest)
+int vorthal::testing::RunMainWindowTests(int argc, char* argv[]) {
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "main_window_test.moc"

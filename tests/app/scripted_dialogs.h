@@ -6,6 +6,7 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QVector>
 
 #include "app/dialogs.h"
@@ -21,9 +22,11 @@ struct ShownMessage {
 class ScriptedDialogs : public Dialogs {
 public:
     void ShowMessage(const QString& title, const QString& text, MessageIcon icon) override {
+        callThreads.append(QThread::currentThread());
         messages.append({title, text, icon});
     }
     bool Ask(const QString& title, const QString& question) override {
+        callThreads.append(QThread::currentThread());
         questions.append(title + ": " + question);
         return answers.isEmpty() ? false : answers.dequeue();
     }
@@ -36,6 +39,7 @@ public:
     QStringList fileDialogTitles;
     QQueue<bool> answers;
     QQueue<QString> paths;
+    QVector<QThread*> callThreads; // the thread each message or question was shown on
 
 private:
     QString NextPath(const QString& title) {

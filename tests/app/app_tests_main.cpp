@@ -1,0 +1,12 @@
+// Runs every test class of the window; the exit status is the number of failed classes' tests.
+#include <QApplication>
+
+#include "tests/app/app_test_suites.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    int failures = 0;
+    failures += vorthal::testing::RunMainWindowTests(argc, argv);
+    failures += vorthal::testing::RunWindowObserverTests(argc, argv);
+    return failures;
+}
