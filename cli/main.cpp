@@ -1,7 +1,9 @@
 // vorthal-cli: the recovery workflow without a window, for servers and scripts.
-#include <cstring>
 #include <iostream>
 #include <string_view>
+
+#include "cli/commands.h"
+#include "cli/options.h"
 
 namespace {
 
@@ -28,6 +30,10 @@ Options:
 Exit status: 0 on success, 1 on failure, 2 on a usage error.
 )";
 
+constexpr vorthal::cli::Command kCommands[] = {
+    {"info", vorthal::cli::RunInfo},
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -35,15 +41,27 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return 2;
     }
-    const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
         std::cout << kUsage;
         return 0;
     }
-    if (command == "--version") {
+    if (name == "--version") {
         std::cout << "vorthal-cli " << VORTHAL_VERSION << '\n';
         return 0;
     }
-    std::cerr << "vorthal-cli: unknown command '" << command << "' (see vorthal-cli --help)\n";
+    for (const auto& command : kCommands) {
+        if (name != command.name) continue;
+        try {
+            return command.run(vorthal::cli::Arguments(argv + 2, argv + argc));
+        } catch (const vorthal::cli::UsageError& error) {
+            std::cerr << "vorthal-cli " << name << ": " << error.what() << " (see vorthal-cli --help)\n";
+            return 2;
+        } catch (const std::exception& error) {
+            std::cerr << "vorthal-cli " << name << ": " << error.what() << '\n';
+            return 1;
+        }
+    }
+    std::cerr << "vorthal-cli: unknown command '" << name << "' (see vorthal-cli --help)\n";
     return 2;
 }
