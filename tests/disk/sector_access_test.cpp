@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "disk/sector_access.h"
 #include "tests/fixtures/memory_sector_device.h"
 
@@ -31,12 +33,9 @@ protected:
         EXPECT_EQ(access.ReadSectors(count, buffer.data(), start), expectedResult);
         int arrived = 0;
         while (arrived < count + 4 && SectorNumberIn(buffer.data() + arrived * 512) == start + arrived) ++arrived;
-        for (std::size_t i = static_cast<std::size_t>(arrived) * 512; i < buffer.size(); ++i) {
-            if (buffer[i] != kUntouched) {
-                ADD_FAILURE() << "byte " << i << " written behind the sectors read";
-                break;
-            }
-        }
+        const auto written = std::find_if(buffer.begin() + arrived * 512, buffer.end(),
+                                          [](std::uint8_t byte) { return byte != kUntouched; });
+        EXPECT_EQ(written, buffer.end()) << "byte " << (written - buffer.begin()) << " written behind the sectors read";
         return arrived;
     }
 
