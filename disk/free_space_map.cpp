@@ -58,8 +58,9 @@ bool FreeSpaceMap::IsClusterAllocated(SectorNumber sector, std::string_view labe
                                       SectorNumber dataStartSector) const {
     if (sectorsPerCluster <= 0 || sector < 0) return false;
     if (label5 == kFat32Name) {
-        // The reserved sectors and the FATs hold no lost data.
-        if (sector < dataStartSector) return true;
+        // Sectors before the cluster area have no cluster; they are examined, since a format
+        // with another layout may have left old data there.
+        if (sector < dataStartSector) return false;
         return IsBitSet((sector - dataStartSector) / sectorsPerCluster + 2);
     }
     if (label5 == kNtfsName) return IsBitSet(sector / sectorsPerCluster);

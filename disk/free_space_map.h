@@ -28,9 +28,9 @@ inline constexpr const char* kBitmapRunFailedMessage = "error,写bitmap内容失
 class FreeSpaceMap {
 public:
     // True when the cluster holding sector is in use. label5 names the rule: "FAT32" counts
-    // clusters from dataStartSector with the first one numbered 2, and the reserved area and
-    // FATs before it count as in use; "NTFS" counts from sector 0; any other text, a cluster
-    // beyond the map or a step of 0 gives false.
+    // clusters from dataStartSector with the first one numbered 2; "NTFS" counts from sector 0.
+    // Any other text, a sector before the FAT32 cluster area, a cluster beyond the map or a
+    // step of 0 gives false, so such sectors are examined.
     bool IsClusterAllocated(SectorNumber sector, std::string_view label5, std::int64_t sectorsPerCluster,
                             SectorNumber dataStartSector) const;
 

@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ClusterTest,
                          ::testing::Values(TestCase{"FAT32", 2032, 8, true},     // cluster 2, the first
                                            TestCase{"FAT32", 2039, 8, true},
                                            TestCase{"FAT32", 2040, 8, false},    // cluster 3
-                                           TestCase{"FAT32", 2031, 8, true},     // the FAT area
+                                           TestCase{"FAT32", 2031, 8, false},    // the FAT area has no cluster
                                            TestCase{"FAT32", 2032 + 21 * 8, 8, true}, // cluster 23, last bit
                                            TestCase{"FAT32", 2032 + 22 * 8, 8, false}, // beyond the map
                                            TestCase{"NTFS", 0, 8, true},

@@ -110,12 +110,13 @@ TEST_P(RealFat32, MapAgreesWithTheFatClusterForCluster) {
         }
     }
     for (const std::int64_t cluster : deletedClusters) EXPECT_FALSE(volume.map.IsBitSet(cluster)) << cluster;
-    // The first sector of a deleted cluster is free for the scan, the FAT area is not.
-    const SectorNumber deletedSector =
-        volume.state.dataStartSector + (deletedClusters[0] - 2) * volume.state.sectorsPerCluster;
-    EXPECT_FALSE(volume.map.IsClusterAllocated(deletedSector, "FAT32", volume.state.sectorsPerCluster,
+    // The sectors of a deleted file's cluster are free for the scan, those of a kept file not.
+    const auto sectorOf = [&](std::int64_t cluster) {
+        return volume.state.dataStartSector + (cluster - 2) * volume.state.sectorsPerCluster + 1;
+    };
+    EXPECT_FALSE(volume.map.IsClusterAllocated(sectorOf(deletedClusters[0]), "FAT32", volume.state.sectorsPerCluster,
                                                volume.state.dataStartSector));
-    EXPECT_TRUE(volume.map.IsClusterAllocated(volume.state.dataStartSector - 1, "FAT32",
+    EXPECT_TRUE(volume.map.IsClusterAllocated(sectorOf(FatFileClusters(image, "keep1.bin").back()), "FAT32",
                                               volume.state.sectorsPerCluster, volume.state.dataStartSector));
 }
 
