@@ -51,7 +51,7 @@ bool FreeSpaceMap::IsBitSet(std::int64_t cluster) const {
     if (cluster < 0) return false;
     const auto byte = static_cast<std::uint64_t>(cluster / 8);
     if (byte >= bytes_.size()) return false;
-    return ((bytes_[byte] >> (cluster % 8)) & 1u) != 0;
+    return ((static_cast<unsigned>(bytes_[byte]) >> (cluster % 8)) & 1u) != 0;
 }
 
 bool FreeSpaceMap::IsClusterAllocated(SectorNumber sector, std::string_view label5, std::int64_t sectorsPerCluster,
