@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysis_state.h"
 #include "base/observer.h"
 #include "catalogue/content_file.h"
 #include "catalogue/fragment_reader.h"
@@ -52,6 +53,9 @@ public:
 
     // The fragment content file opened last; while one is open every fragment read uses it.
     ContentFile contentFile;
+
+    // The database file under analysis: AnalysedFile, FragmentState, PageMap, combination list.
+    AnalysisState analysis;
 
     SourceSelection Selection(Observer& observer) { return {dataSource, sectorAccess, sourceControls, observer}; }
 
