@@ -15,5 +15,7 @@ struct Command {
 };
 
 int RunInfo(const Arguments& arguments);
+int RunFiles(const Arguments& arguments);
+int RunRecover(const Arguments& arguments);
 
 } // namespace vorthal::cli

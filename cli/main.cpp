@@ -32,6 +32,8 @@ Exit status: 0 on success, 1 on failure, 2 on a usage error.
 
 constexpr vorthal::cli::Command kCommands[] = {
     {"info", vorthal::cli::RunInfo},
+    {"files", vorthal::cli::RunFiles},
+    {"recover", vorthal::cli::RunRecover},
 };
 
 } // namespace
