@@ -10,14 +10,13 @@
 namespace vorthal {
 namespace {
 
-const char* const kContactLines =
-    "<b>Vorthal Data Recovery</b><br>"
-    "数据库文件恢复服务 (SQL SERVER MDF)<br><br>"
-    "电话 Phone: +1 (555) 010-4823<br>"
-    "邮箱 E-mail: support@vorthal.example.com<br>"
-    "网站 Web: https://www.vorthal.example.com<br><br>"
-    "硬盘、分区与镜像的专业数据恢复。<br>"
-    "请勿向原数据所在盘写入任何文件。";
+const char* const kContactLines = "<b>Vorthal Data Recovery</b><br>"
+                                  "数据库文件恢复服务 (SQL SERVER MDF)<br><br>"
+                                  "电话 Phone: +1 (555) 010-4823<br>"
+                                  "邮箱 E-mail: support@vorthal.example.com<br>"
+                                  "网站 Web: https://www.vorthal.example.com<br><br>"
+                                  "硬盘、分区与镜像的专业数据恢复。<br>"
+                                  "请勿向原数据所在盘写入任何文件。";
 
 } // namespace
 

@@ -8,7 +8,7 @@ namespace vorthal {
 
 class AboutWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutWindow(QWidget* parent);
 };
 

@@ -37,14 +37,16 @@ QLabel* MakeHeadingPanel(const char* name, const QString& caption, QWidget* pare
 
 QGroupBox* BuildSourceGroup(DataSourceTab& tab, QWidget* page) {
     tab.grp1 = MakeNamed<QGroupBox>("grp1", "  数据源(DATASOURCE)  ", page);
-    tab.edtDataStr = MakeNamed<QLineEdit>("edtDataStr", "......右键设置数据源(RIGHT CLICK TO CHOOSE DS )......", tab.grp1);
+    tab.edtDataStr =
+        MakeNamed<QLineEdit>("edtDataStr", "......右键设置数据源(RIGHT CLICK TO CHOOSE DS )......", tab.grp1);
     tab.edtDataStr->setReadOnly(true);
     tab.edtDataStr->setContextMenuPolicy(Qt::CustomContextMenu);
     tab.pm1 = MakeNamed<QMenu>("pm1", tab.edtDataStr);
     tab.N7 = AddNamedEntry(tab.pm1, "N7", "打开镜像文件");
     tab.pm1->addSeparator();
-    QObject::connect(tab.edtDataStr, &QWidget::customContextMenuRequested, tab.pm1,
-                     [edit = tab.edtDataStr, menu = tab.pm1](QPoint at) { menu->popup(edit->mapToGlobal(at)); });
+    QObject::connect(
+        tab.edtDataStr, &QWidget::customContextMenuRequested, tab.pm1,
+        [edit = tab.edtDataStr, menu = tab.pm1](QPoint at) { menu->popup(edit->mapToGlobal(at)); });
 
     tab.label5 = MakeNamed<QLabel>("label5", QString(), tab.grp1);
     tab.btnscan = MakeNamed<QPushButton>("btnscan", "开始扫描(SCAN)", tab.grp1);

@@ -17,7 +17,7 @@ struct DataSourceTab {
     QWidget* TabSheet1;
     QGroupBox* grp1;
     QLineEdit* edtDataStr;
-    QMenu* pm1; // the data-source menu of edtDataStr: its fixed entries, then drives and volumes
+    QMenu* pm1;  // the data-source menu of edtDataStr: its fixed entries, then drives and volumes
     QAction* N7; // "打开镜像文件"
     QLabel* label5;
     QPushButton* btnscan;

@@ -9,7 +9,7 @@
 namespace vorthal {
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // A modal message with an OK button; returns when it was closed.

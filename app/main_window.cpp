@@ -116,13 +116,21 @@ QPlainTextEdit* TForm1::Memo(LogPane pane) const {
     return tabI_.Memo1;
 }
 
-void TForm1::AppendLog(LogPane pane, const QString& line) { Memo(pane)->appendPlainText(line); }
+void TForm1::AppendLog(LogPane pane, const QString& line) {
+    Memo(pane)->appendPlainText(line);
+}
 
-void TForm1::ClearLog(LogPane pane) { Memo(pane)->clear(); }
+void TForm1::ClearLog(LogPane pane) {
+    Memo(pane)->clear();
+}
 
-void TForm1::SetGauge(int percent) { g1->setValue(std::clamp(percent, 0, 100)); }
+void TForm1::SetGauge(int percent) {
+    g1->setValue(std::clamp(percent, 0, 100));
+}
 
-void TForm1::SetStatus(const QString& text) { statusPanel_->setText(text); }
+void TForm1::SetStatus(const QString& text) {
+    statusPanel_->setText(text);
+}
 
 void TForm1::ShowTabFromProgram(int index) {
     switchingTabFromProgram_ = true;
@@ -131,7 +139,8 @@ void TForm1::ShowTabFromProgram(int index) {
 }
 
 void TForm1::PageControl1Change(int index) {
-    if (!switchingTabFromProgram_ && index == kDatabaseFilesTab) emit DatabaseFileListRequested();
+    if (!switchingTabFromProgram_ && index == kDatabaseFilesTab)
+        emit DatabaseFileListRequested();
 }
 
 void TForm1::Label7Click() {
@@ -140,7 +149,9 @@ void TForm1::Label7Click() {
     tabI_.lbl1->setVisible(showSteps);
 }
 
-void TForm1::CheckBox1Click(bool checked) { tabI_.edtmaxpageid->setEnabled(checked); }
+void TForm1::CheckBox1Click(bool checked) {
+    tabI_.edtmaxpageid->setEnabled(checked);
+}
 
 void TForm1::btnscanClick() {
     bool isNumber = false;
@@ -169,7 +180,8 @@ void TForm1::N2Click() {
 }
 
 void TForm1::ShowAboutWindow() {
-    if (!about_) about_ = new AboutWindow(this);
+    if (!about_)
+        about_ = new AboutWindow(this);
     about_->show();
     about_->raise();
     about_->activateWindow();

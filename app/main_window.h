@@ -28,7 +28,7 @@ class AboutWindow;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // The area below the main menu: tabs, gauge and status bar.
     static constexpr int kClientWidth = 995;
     static constexpr int kClientHeight = 615;
@@ -56,13 +56,13 @@ public:
     // The database file number that page recognition requires; set when SCAN is clicked.
     std::uint16_t TargetFileNumber() const { return targetFileNumber_; }
 
-signals:
+  signals:
     // The operator made tab III the active tab: its list of database files is to be rebuilt.
     void DatabaseFileListRequested();
     // SCAN was accepted: the window is set for the run; the run itself is to be started.
     void ScanStartRequested();
 
-private:
+  private:
     void BuildMainMenu();
     QWidget* BuildCentralArea();
     void BuildStatusBar();

@@ -9,7 +9,7 @@
 namespace vorthal {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     // Dialogs are centred on `owner` once it is set; before that they have no owner window.
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
@@ -19,7 +19,7 @@ public:
     QString GetSaveFileName(const QString& title, const QString& proposedName) override;
     QString GetExistingDirectory(const QString& title) override;
 
-private:
+  private:
     QPointer<QWidget> owner_;
 };
 

@@ -1,7 +1,7 @@
 // vorthal-screenshots FOLDER: shows the main window, saves a picture of each of its four tabs
-// (tab1.png ... tab4.png, tab1-steps.png with the recovery steps shown) and of the About window into FOLDER, and ends. It builds the same window
-// as the program, so the pictures show what operators see; the program itself keeps no hidden
-// options.
+// (tab1.png ... tab4.png, tab1-steps.png with the recovery steps shown) and of the About window into FOLDER,
+// and ends. It builds the same window as the program, so the pictures show what operators see; the program
+// itself keeps no hidden options.
 #include <QApplication>
 #include <QDir>
 #include <QMenuBar>
@@ -20,7 +20,8 @@ namespace {
 
 bool Save(QWidget& widget, const QString& path) {
     QApplication::processEvents();
-    if (widget.grab().save(path)) return true;
+    if (widget.grab().save(path))
+        return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
 }

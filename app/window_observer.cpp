@@ -7,13 +7,14 @@
 namespace vorthal {
 namespace {
 
-QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 } // namespace
 
 // The interface thread must never wait for the worker, or this blocking call would dead-lock.
-template <typename Work>
-void WindowObserver::OnInterfaceThread(Work&& work) {
+template <typename Work> void WindowObserver::OnInterfaceThread(Work&& work) {
     if (QThread::currentThread() == form_.thread()) {
         work();
         return;

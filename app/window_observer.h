@@ -11,7 +11,7 @@
 namespace vorthal {
 
 class WindowObserver : public Observer {
-public:
+  public:
     WindowObserver(TForm1& form, Dialogs& dialogs) : form_(form), dialogs_(dialogs) {}
 
     void AppendLog(LogPane pane, const std::string& line) override;
@@ -21,9 +21,8 @@ public:
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
     bool AskYesNo(const std::string& title, const std::string& question) override;
 
-private:
-    template <typename Work>
-    void OnInterfaceThread(Work&& work);
+  private:
+    template <typename Work> void OnInterfaceThread(Work&& work);
 
     TForm1& form_;
     Dialogs& dialogs_;

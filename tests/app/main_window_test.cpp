@@ -2,6 +2,8 @@
 // need no run, and the About window. Dialogs are answered by ScriptedDialogs; nothing sleeps.
 #include <QAction>
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -26,11 +28,11 @@ namespace vorthal::testing {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private:
-    template <typename Widget = QWidget>
-    Widget* Find(const char* name) {
+  private:
+    template <typename Widget = QWidget> Widget* Find(const char* name) {
         auto* found = form_->findChild<Widget*>(name);
-        if (found == nullptr) qFatal("no child named %s", name);
+        if (found == nullptr)
+            qFatal("no child named %s", name);
         return found;
     }
     QTabWidget* Tabs() { return Find<QTabWidget>("PageControl1"); }
@@ -42,7 +44,7 @@ private:
     ScriptedDialogs dialogs_;
     std::unique_ptr<TForm1> form_;
 
-private slots:
+  private slots:
     void init() {
         dialogs_ = ScriptedDialogs();
         form_ = std::make_unique<TForm1>(dialogs_);
@@ -53,6 +55,7 @@ private slots:
 
     void startState_data();
     void startState();
+    void applicationTitleAndChineseCaptionsFont();
     void tabCaptionsAndStartTab();
     void mainMenuEntriesInOrder();
     void listViewColumns_data();
@@ -170,6 +173,16 @@ void MainWindowTest::startState() {
     QCOMPARE(actual, expected);
 }
 
+void MainWindowTest::applicationTitleAndChineseCaptionsFont() {
+    QCOMPARE(QCoreApplication::applicationName(), "Vorthal");
+    // Captions render only when the font the window chooses has Chinese glyphs of its own,
+    // rather than boxes or a fallback picked per character.
+    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+    QVERIFY2(chinese.contains(QFontInfo(form_->font()).family()),
+             qPrintable(QFontInfo(form_->font()).family()));
+    QVERIFY(chinese.contains(QFontInfo(Tabs()->tabBar()->font()).family()));
+}
+
 void MainWindowTest::tabCaptionsAndStartTab() {
     QTabWidget* tabs = Tabs();
     QCOMPARE(tabs->count(), 4);
@@ -202,14 +215,14 @@ void MainWindowTest::listViewColumns_data() {
     QTest::addColumn<QString>("view");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QList<int>>("widths");
-    QTest::newRow("fragment list")
-        << "ListView2"
-        << QStringList{"序号", "碎片大小(KB)", "开始页面号", "结束页面号", "备注", "开始扇区", "结束扇区"}
-        << QList<int>{100, 80, 80, 80, 800, 0, 0};
-    QTest::newRow("database files")
-        << "ListView3"
-        << QStringList{"序号", "文件名", "碎片大小(KB)", "开始页面号", "结束页面号", "开始扇区", "结束扇区"}
-        << QList<int>{100, 800, 0, 0, 0, 0, 0};
+    QTest::newRow("fragment list") << "ListView2"
+                                   << QStringList{"序号", "碎片大小(KB)", "开始页面号", "结束页面号",
+                                                  "备注", "开始扇区",     "结束扇区"}
+                                   << QList<int>{100, 80, 80, 80, 800, 0, 0};
+    QTest::newRow("database files") << "ListView3"
+                                    << QStringList{"序号",       "文件名",   "碎片大小(KB)", "开始页面号",
+                                                   "结束页面号", "开始扇区", "结束扇区"}
+                                    << QList<int>{100, 800, 0, 0, 0, 0, 0};
     QTest::newRow("combination list")
         << "ListView4"
         << QStringList{"序号", "碎片大小(KB)", "起始页面号", "结束页面号", "备注", "开始扇区", "结束扇区"}

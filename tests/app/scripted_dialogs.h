@@ -20,7 +20,7 @@ struct ShownMessage {
 };
 
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     void ShowMessage(const QString& title, const QString& text, MessageIcon icon) override {
         callThreads.append(QThread::currentThread());
         messages.append({title, text, icon});
@@ -41,7 +41,7 @@ public:
     QQueue<QString> paths;
     QVector<QThread*> callThreads; // the thread each message or question was shown on
 
-private:
+  private:
     QString NextPath(const QString& title) {
         fileDialogTitles.append(title);
         return paths.isEmpty() ? QString() : paths.dequeue();

@@ -19,11 +19,10 @@ namespace vorthal::testing {
 class WindowObserverTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     // Runs `work` on a worker thread and keeps the interface thread's event loop turning until
     // the worker has finished.
-    template <typename Work>
-    static void RunOnWorker(Work work) {
+    template <typename Work> static void RunOnWorker(Work work) {
         std::unique_ptr<QThread> worker(QThread::create(std::move(work)));
         QEventLoop loop;
         QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
@@ -36,7 +35,7 @@ private:
     std::unique_ptr<TForm1> form_;
     std::unique_ptr<WindowObserver> observer_;
 
-private slots:
+  private slots:
     void init() {
         dialogs_ = ScriptedDialogs();
         form_ = std::make_unique<TForm1>(dialogs_);
@@ -79,7 +78,8 @@ private slots:
         QCOMPARE(dialogs_.messages[0].text, "success");
         QCOMPARE(dialogs_.questions.size(), 2);
         QCOMPARE(dialogs_.questions[0], "保存碎片内容: 是否需要保存所有碎片的内容");
-        for (QThread* thread : dialogs_.callThreads) QCOMPARE(thread, form_->thread());
+        for (QThread* thread : dialogs_.callThreads)
+            QCOMPARE(thread, form_->thread());
     }
 
     void callsOnTheInterfaceThreadAreCarriedOutAtOnce() {
