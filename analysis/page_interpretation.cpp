@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <string_view>
 
 #include "base/bytes.h"
@@ -172,7 +171,7 @@ void RestoreTornBits(MutablePageBytes page) {
 
 bool ReadPageBytes(PageBytes page, std::size_t offset, std::span<std::uint8_t> destination) {
     if (offset > kPageSize || destination.size() > kPageSize - offset) return false;
-    std::memcpy(destination.data(), page.data() + offset, destination.size());
+    std::copy_n(page.begin() + static_cast<std::ptrdiff_t>(offset), destination.size(), destination.begin());
     return true;
 }
 
