@@ -2,6 +2,7 @@
 // need no run, and the About window. Dialogs are answered by ScriptedDialogs; nothing sleeps.
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
@@ -58,6 +59,7 @@ class MainWindowTest : public QObject {
     void applicationTitleAndChineseCaptionsFont();
     void tabCaptionsAndStartTab();
     void mainMenuEntriesInOrder();
+    void contextMenusOpenWithTheirEntriesInOrder();
     void listViewColumns_data();
     void listViewColumns();
     void windowHasFixedClientArea();
@@ -209,6 +211,32 @@ void MainWindowTest::mainMenuEntriesInOrder() {
     QVERIFY(operation[2]->isSeparator());
     QCOMPARE(operation[2]->objectName(), "N4");
     QCOMPARE(operation[3]->objectName(), "N5");
+}
+
+void MainWindowTest::contextMenusOpenWithTheirEntriesInOrder() {
+    const auto names = [](const QMenu* menu) {
+        QStringList entries;
+        for (const QAction* entry : menu->actions())
+            entries << (entry->isSeparator() ? "-" : entry->objectName());
+        return entries;
+    };
+    auto* sourceMenu = Find<QMenu>("pm1");
+    QCOMPARE(names(sourceMenu), (QStringList{"N7", "-"}));
+    auto* fragmentMenu = Find<QMenu>("PopupMenu1");
+    QCOMPARE(names(fragmentMenu),
+             (QStringList{"N9", "N10", "N14", "N15", "N11", "N12", "N13", "N16", "N17", "N18"}));
+
+    // A right click on the source field and on the fragment list opens their menus.
+    const auto rightClick = [](QWidget* target) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(target, &event);
+    };
+    rightClick(Find<QLineEdit>("edtDataStr"));
+    QVERIFY(sourceMenu->isVisible());
+    sourceMenu->close();
+    rightClick(Find<QTreeView>("ListView2")->viewport());
+    QVERIFY(fragmentMenu->isVisible());
+    fragmentMenu->close();
 }
 
 void MainWindowTest::listViewColumns_data() {
