@@ -15,6 +15,7 @@ struct Command {
 };
 
 int RunInfo(const Arguments& arguments);
+int RunScan(const Arguments& arguments);
 int RunFiles(const Arguments& arguments);
 int RunRecover(const Arguments& arguments);
 

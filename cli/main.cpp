@@ -32,6 +32,7 @@ Exit status: 0 on success, 1 on failure, 2 on a usage error.
 
 constexpr vorthal::cli::Command kCommands[] = {
     {"info", vorthal::cli::RunInfo},
+    {"scan", vorthal::cli::RunScan},
     {"files", vorthal::cli::RunFiles},
     {"recover", vorthal::cli::RunRecover},
 };

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/source_choice.h"
+#include "cli/terminal_progress.h"
 #include "disk/linux_devices.h"
 #include "scan/fragment_line.h"
 
@@ -12,11 +13,15 @@ namespace {
 // Scan log lines and messages on standard error; the fragment rows of the window are not shown.
 class CliScanObserver final : public ScanObserver {
 public:
-    void AppendLog(LogPane, const std::string& line) override { std::cerr << line << '\n'; }
+    void AppendLog(LogPane, const std::string& line) override {
+        progress_.Clear();
+        std::cerr << line << '\n';
+    }
     void ClearLog(LogPane) override {}
-    void SetGauge(int) override {}
+    void SetGauge(int percent) override { progress_.Show(percent); }
     void SetStatus(const std::string&) override {}
     void ShowMessage(const std::string& title, const std::string& text, MessageIcon) override {
+        progress_.Clear();
         std::cerr << title << ": " << text << '\n';
         lastMessage = text;
     }
@@ -25,6 +30,9 @@ public:
     void LastFragmentRowRemoved() override {}
 
     std::string lastMessage;
+
+private:
+    TerminalProgress progress_{"scanning"};
 };
 
 std::int64_t NumberOption(const ParsedOptions& options, const std::string& name, const std::string& fallback) {
