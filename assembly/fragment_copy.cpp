@@ -9,7 +9,7 @@ namespace vorthal {
 namespace {
 
 // Pages asked for in one read; a failed chunk is read again page by page.
-constexpr std::int64_t kPagesPerRead = 64;
+constexpr std::int64_t kPagesPerRead = 256;
 
 std::int64_t SectorsOfPages(std::int64_t pages) { return pages * kSectorsPerPage; }
 

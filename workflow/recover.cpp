@@ -5,6 +5,7 @@
 
 #include "analysis/analysis_state.h"
 #include "analysis/page_interpretation.h"
+#include "workflow/read_ahead_reader.h"
 
 namespace vorthal {
 namespace {
@@ -113,13 +114,15 @@ bool ChainAndCheck(AnalysisState& state, const ChainInputs& chainInputs, const D
 
 } // namespace
 
-FileRecovery RecoverDatabaseFile(const RecoverInputs& inputs, const DatabaseFileRow& row,
+FileRecovery RebuildDatabaseFile(const RecoverInputs& inputs, const DatabaseFileRow& row,
                                  const OutputPathForName& outputPathFor) {
     FileRecovery result;
     result.row = row;
     CapturingObserver observer(inputs.observer);
     AnalysisState state;
-    const ChainInputs chainInputs{inputs.fragments, inputs.index, inputs.reader, inputs.sectorsPerCluster, observer,
+    // The analysis reads page by page; the builder reads many pages at a time by itself.
+    ReadAheadReader pageReader(inputs.reader);
+    const ChainInputs chainInputs{inputs.fragments, inputs.index, pageReader, inputs.sectorsPerCluster, observer,
                                   nullptr};
     if (!ChainAndCheck(state, chainInputs, row, observer, result)) return result;
 
@@ -127,10 +130,14 @@ FileRecovery RecoverDatabaseFile(const RecoverInputs& inputs, const DatabaseFile
     const MdfBuildInput buildInput{rows, state.file.fileName, state.file.sizePages,
                                    static_cast<int>(std::clamp<std::int64_t>(inputs.sectorsPerCluster, 0, 1 << 16))};
     result.build = BuildMdf(buildInput, inputs.reader, observer, outputPathFor);
-    if (!result.build.Succeeded()) {
-        result.failure = BuildFailure(result.build);
-        return result;
-    }
+    if (!result.build.Succeeded()) result.failure = BuildFailure(result.build);
+    return result;
+}
+
+FileRecovery RecoverDatabaseFile(const RecoverInputs& inputs, const DatabaseFileRow& row,
+                                 const OutputPathForName& outputPathFor) {
+    FileRecovery result = RebuildDatabaseFile(inputs, row, outputPathFor);
+    if (!result.Succeeded()) return result;
     result.output = CountOutputPages(result.build.outputPath);
     if (!result.output) result.failure = "cannot read the output file back: " + result.build.outputPath;
     return result;

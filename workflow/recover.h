@@ -59,6 +59,9 @@ using OutputPathForName = std::function<std::optional<std::string>(const std::st
 
 // One database file: analysis, second search, check, build. The check's "error" (rows that
 // overlap) ends the file before the build: a file with pages at wrong offsets is no recovery.
+FileRecovery RebuildDatabaseFile(const RecoverInputs& inputs, const DatabaseFileRow& row,
+                                 const OutputPathForName& outputPathFor);
+// RebuildDatabaseFile, then the rebuilt file read back for its page counts (`output`).
 FileRecovery RecoverDatabaseFile(const RecoverInputs& inputs, const DatabaseFileRow& row,
                                  const OutputPathForName& outputPathFor);
 
