@@ -6,15 +6,6 @@
 
 namespace vorthal {
 
-namespace {
-
-// Pages asked for in one read; a failed chunk is read again page by page.
-constexpr std::int64_t kPagesPerRead = 256;
-
-std::int64_t SectorsOfPages(std::int64_t pages) { return pages * kSectorsPerPage; }
-
-} // namespace
-
 FragmentCopyResult CopyFragmentPages(const FragmentNumbers& fragment, FragmentSectorReader& reader,
                                      PageFileWriter& writer, Observer& observer, UnreadablePagePolicy policy,
                                      PageBuffer& lastPage) {
@@ -22,42 +13,37 @@ FragmentCopyResult CopyFragmentPages(const FragmentNumbers& fragment, FragmentSe
     const std::int64_t pages = fragment.Pages();
     std::int64_t v = 0;
     while (v < pages) {
-        const std::span<std::uint8_t> room =
-            writer.ReservePages(static_cast<std::size_t>(std::min(pages - v, kPagesPerRead)));
+        // Pages are read one at a time (a content file unscrambles page reads only) straight
+        // into the room the writer has left.
+        const std::span<std::uint8_t> room = writer.ReservePages(static_cast<std::size_t>(pages - v));
         if (room.empty()) {
             result.writeFailed = true;
             return result;
         }
-        const std::int64_t chunk = static_cast<std::int64_t>(room.size() / kPageSize);
-        std::int64_t good = chunk;
-        if (!reader.ReadFragmentSectors(fragment.startSector, SectorsOfPages(v),
-                                        static_cast<std::int32_t>(SectorsOfPages(chunk)), room.data())) {
-            good = 0;
-            for (std::int64_t i = 0; i < chunk; ++i) {
-                std::uint8_t* page = room.data() + i * static_cast<std::int64_t>(kPageSize);
-                if (reader.ReadFragmentSectors(fragment.startSector, SectorsOfPages(v + i),
-                                               static_cast<std::int32_t>(kSectorsPerPage), page)) {
-                    ++good;
-                    continue;
-                }
+        const std::size_t roomPages = room.size() / kPageSize;
+        for (std::size_t i = 0; i < roomPages; ++i, ++v) {
+            std::uint8_t* page = room.data() + i * kPageSize;
+            if (reader.ReadFragmentSectors(fragment.startSector, v * kSectorsPerPage,
+                                           static_cast<std::int32_t>(kSectorsPerPage), page)) {
+                ++result.pagesCopied;
+            } else {
                 observer.ShowMessage(kDefaultMessageTitle, "read disk error", MessageIcon::Error);
                 ++result.pagesUnreadable;
                 if (policy == UnreadablePagePolicy::kStop) {
                     result.stoppedAtUnreadable = true;
-                    result.pagesCopied += good;
-                    writer.CommitPages(static_cast<std::size_t>(i));
-                    if (i > 0) std::copy_n(page - kPageSize, kPageSize, lastPage.begin());
-                    result.hasLastPage = result.hasLastPage || i > 0;
+                    if (i > 0) {
+                        std::copy_n(page - kPageSize, kPageSize, lastPage.begin());
+                        result.hasLastPage = true;
+                    }
+                    writer.CommitPages(i);
                     return result;
                 }
                 std::fill_n(page, kPageSize, std::uint8_t{0});
             }
         }
-        result.pagesCopied += good;
-        std::copy_n(room.data() + (chunk - 1) * static_cast<std::int64_t>(kPageSize), kPageSize, lastPage.begin());
+        std::copy_n(room.data() + (roomPages - 1) * kPageSize, kPageSize, lastPage.begin());
         result.hasLastPage = true;
-        writer.CommitPages(static_cast<std::size_t>(chunk));
-        v += chunk;
+        writer.CommitPages(roomPages);
     }
     return result;
 }

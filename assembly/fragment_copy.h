@@ -27,8 +27,8 @@ struct FragmentCopyResult {
 };
 
 // Appends the fragment's pages (its size in KB / 8, rounded) to `writer`: page v is 16 sectors
-// at offset 16 x v from its start sector, read many pages at a time. Each unreadable page shows
-// "read disk error" (title "提示"). The last page appended is left in `lastPage`.
+// at offset 16 x v from its start sector. Each unreadable page shows "read disk error" (title
+// "提示"). The last page appended is left in `lastPage`.
 FragmentCopyResult CopyFragmentPages(const FragmentNumbers& fragment, FragmentSectorReader& reader,
                                      PageFileWriter& writer, Observer& observer, UnreadablePagePolicy policy,
                                      PageBuffer& lastPage);

@@ -77,11 +77,12 @@ int RunRecover(const Arguments& arguments) {
     if (!outputFolder) throw UsageError("-o OUTDIR is required");
     const std::optional<std::int32_t> onlyRow = FileRow(options);
 
-    const std::unique_ptr<Session> session = NewSession();
-    OpenInput(*session, options);
+    // The output folder first: a long scan must not end in nowhere to write.
     std::error_code error;
     std::filesystem::create_directories(*outputFolder, error);
     if (error) throw CommandFailure("cannot create the output folder " + *outputFolder + ": " + error.message());
+    const std::unique_ptr<Session> session = NewSession();
+    OpenInput(*session, options);
 
     RecoverObserver observer;
     const RecoverInputs inputs{session->fragments, session->pageOrderIndex, *session, RepairSectorsPerCluster(*session),

@@ -2,7 +2,7 @@
 # The whole job in one command: a small FAT32 image holding a generated database file written
 # in fragments between other files and then deleted; vorthal-cli recovers it, prints the check,
 # and the rebuilt file is compared with the original.
-# Usage: scripts/demo.sh BUILD_DIR
+# Usage: scripts/demo.sh BUILD_DIR [FOLDER]   (FOLDER: where to work, a new temporary one by default)
 set -euo pipefail
 build=${1:-build}
 cli=$build/cli/vorthal-cli
@@ -13,7 +13,12 @@ for tool in mkfs.vfat mcopy mdel; do
 done
 [ -x "$cli" ] && [ -x "$make_database" ] || { echo "demo: build $build first" >&2; exit 1; }
 
-dir=$(mktemp -d /tmp/vorthal-demo.XXXXXX)
+if [ -n "${2:-}" ]; then
+    dir=$2
+    mkdir -p "$dir"
+else
+    dir=$(mktemp -d /tmp/vorthal-demo.XXXXXX)
+fi
 echo "demo folder: $dir"
 "$make_database" "$dir/demo_shop.mdf" 400
 image=$dir/fat32.img

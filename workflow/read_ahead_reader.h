@@ -1,7 +1,9 @@
 // Page-by-page reads of a fragment (the analysis reads every page of every fragment it takes,
 // one at a time) served from a window read ahead, so that a large file costs a few large reads
 // instead of one system call per page. The same bytes and the same failures: a window that
-// cannot be read whole is never used, and the request is then read exactly as asked.
+// cannot be read whole is never used, and the request is then read exactly as asked. Only over
+// a reader whose large reads give the same bytes as page reads: the data source, not a fragment
+// content file (which unscrambles page reads only).
 #pragma once
 
 #include <cstdint>

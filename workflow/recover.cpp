@@ -120,8 +120,10 @@ FileRecovery RebuildDatabaseFile(const RecoverInputs& inputs, const DatabaseFile
     result.row = row;
     CapturingObserver observer(inputs.observer);
     AnalysisState state;
-    // The analysis reads page by page; the builder reads many pages at a time by itself.
-    ReadAheadReader pageReader(inputs.reader);
+    // Every step reads page by page; from the data source the pages come out of windows read
+    // ahead. A content file unscrambles page reads only, so it is read as it is.
+    ReadAheadReader readAhead(inputs.reader);
+    FragmentSectorReader& pageReader = inputs.contentFileMode ? inputs.reader : readAhead;
     const ChainInputs chainInputs{inputs.fragments, inputs.index, pageReader, inputs.sectorsPerCluster, observer,
                                   nullptr};
     if (!ChainAndCheck(state, chainInputs, row, observer, result)) return result;
@@ -129,7 +131,7 @@ FileRecovery RebuildDatabaseFile(const RecoverInputs& inputs, const DatabaseFile
     const std::vector<FragmentNumbers> rows = RowsAsFragments(state.combination);
     const MdfBuildInput buildInput{rows, state.file.fileName, state.file.sizePages,
                                    static_cast<int>(std::clamp<std::int64_t>(inputs.sectorsPerCluster, 0, 1 << 16))};
-    result.build = BuildMdf(buildInput, inputs.reader, observer, outputPathFor);
+    result.build = BuildMdf(buildInput, pageReader, observer, outputPathFor);
     if (!result.build.Succeeded()) result.failure = BuildFailure(result.build);
     return result;
 }
