@@ -66,19 +66,22 @@ std::set<std::int32_t> IamClaimedPages(const Page& page) {
     const std::int32_t first = LoadLE32Signed(page.data() + row0 + 40);
     for (std::size_t s = 0; s < 8; ++s) {
         const std::int32_t single = LoadLE32Signed(page.data() + row0 + 46 + 6 * s);
-        if (single > 0) claimed.insert(single);
+        if (single > 0)
+            claimed.insert(single);
     }
     const std::vector<std::uint8_t> bitmap = RowPayload(page, 1);
     for (std::size_t j = 0; j < bitmap.size(); ++j)
         for (int b = 0; b < 8; ++b)
             if (bitmap[j] & (1u << b))
-                for (std::int32_t t = 0; t < 8; ++t) claimed.insert(first + static_cast<std::int32_t>(64 * j) + 8 * b + t);
+                for (std::int32_t t = 0; t < 8; ++t)
+                    claimed.insert(first + static_cast<std::int32_t>(64 * j) + 8 * b + t);
     return claimed;
 }
 
 std::set<std::int32_t> Range(std::int32_t first, std::int32_t count) {
     std::set<std::int32_t> pages;
-    for (std::int32_t p = first; p < first + count; ++p) pages.insert(p);
+    for (std::int32_t p = first; p < first + count; ++p)
+        pages.insert(p);
     return pages;
 }
 
@@ -100,15 +103,18 @@ TEST_P(ProtectedFile, EveryPageVerifiesAndReadsBack) {
     EXPECT_EQ(ReadDatabaseFileName(Restored(fixtures::PageOfFile(file, 32))), "D:\\Проекты\\sample.mdf");
 }
 
-INSTANTIATE_TEST_SUITE_P(Protections, ProtectedFile, ::testing::Values(Protection::kTornBits, Protection::kChecksum),
+INSTANTIATE_TEST_SUITE_P(Protections, ProtectedFile,
+                         ::testing::Values(Protection::kTornBits, Protection::kChecksum),
                          [](const ::testing::TestParamInfo<Protection>& param) {
-                             return param.param == Protection::kTornBits ? std::string("TornBits") : std::string("Checksum");
+                             return param.param == Protection::kTornBits ? std::string("TornBits")
+                                                                         : std::string("Checksum");
                          });
 
 TEST(GeneratedFile, UnprotectedPagesFailVerificationZeroPagesPass) {
     const std::vector<Page> pages = fixtures::BuildDatabasePages(SampleSpec(Protection::kNone));
     int passing = 0;
-    for (const Page& page : pages) passing += VerifyPage(page) ? 1 : 0;
+    for (const Page& page : pages)
+        passing += VerifyPage(page) ? 1 : 0;
     // Written: pages 0, 1, 32, two IAM pages and 32 object pages.
     EXPECT_EQ(passing, 96 - 37);
 }
@@ -118,8 +124,10 @@ TEST(GeneratedFile, PfsMarksExactlyThePagesWritten) {
     const std::vector<std::uint8_t> pfs = RowPayload(Restored(pages[1]), 0);
     ASSERT_EQ(pfs.size(), 8088u);
     std::set<std::int32_t> allocated = {0, 1, 32, 10, 20};
-    for (std::int32_t p : Range(11, 5)) allocated.insert(p);
-    for (std::int32_t p : Range(40, 27)) allocated.insert(p);
+    for (std::int32_t p : Range(11, 5))
+        allocated.insert(p);
+    for (std::int32_t p : Range(40, 27))
+        allocated.insert(p);
     for (std::int32_t p = 0; p < 8088; ++p) {
         const std::uint8_t expected = p == 10 || p == 20 ? 0x50 : allocated.contains(p) ? 0x40 : 0x00;
         ASSERT_EQ(pfs[static_cast<std::size_t>(p)], expected) << "page " << p;
@@ -185,7 +193,9 @@ struct BadSpec {
     ObjectSpec object;
 };
 
-void PrintTo(const BadSpec& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadSpec& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class InconsistentSpec : public ::testing::TestWithParam<BadSpec> {};
 
@@ -197,11 +207,14 @@ TEST_P(InconsistentSpec, IsRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Specs, InconsistentSpec,
-    ::testing::Values(BadSpec{"PastTheEnd", ObjectSpec{.objectId = 7, .iamPage = 70, .firstPage = 90, .pageCount = 7}},
-                      BadSpec{"OnThePfsPage", ObjectSpec{.objectId = 7, .iamPage = 70, .firstPage = 1, .pageCount = 1}},
-                      BadSpec{"OnPage32", ObjectSpec{.objectId = 7, .iamPage = 32, .firstPage = 71, .pageCount = 1}},
-                      BadSpec{"InsideAnotherObject", ObjectSpec{.objectId = 7, .iamPage = 45, .firstPage = 71, .pageCount = 1}},
-                      BadSpec{"NineSinglePages", ObjectSpec{.objectId = 7, .iamPage = 70, .firstPage = 73, .pageCount = 9}}),
+    ::testing::Values(
+        BadSpec{"PastTheEnd", ObjectSpec{.objectId = 7, .iamPage = 70, .firstPage = 90, .pageCount = 7}},
+        BadSpec{"OnThePfsPage", ObjectSpec{.objectId = 7, .iamPage = 70, .firstPage = 1, .pageCount = 1}},
+        BadSpec{"OnPage32", ObjectSpec{.objectId = 7, .iamPage = 32, .firstPage = 71, .pageCount = 1}},
+        BadSpec{"InsideAnotherObject",
+                ObjectSpec{.objectId = 7, .iamPage = 45, .firstPage = 71, .pageCount = 1}},
+        BadSpec{"NineSinglePages",
+                ObjectSpec{.objectId = 7, .iamPage = 70, .firstPage = 73, .pageCount = 9}}),
     [](const ::testing::TestParamInfo<BadSpec>& param) { return param.param.name; });
 
 } // namespace

@@ -25,7 +25,9 @@ std::unique_ptr<Page> EditedPage(const std::function<void(Page&)>& edit) {
     return page;
 }
 
-void SetSlot0(Page& page, std::uint16_t offset) { fixtures::SetSlotOffset(page, 0, offset); }
+void SetSlot0(Page& page, std::uint16_t offset) {
+    fixtures::SetSlotOffset(page, 0, offset);
+}
 
 void PutSize(Page& page, std::size_t at, std::int32_t size) {
     StoreLE32(page.data() + at, static_cast<std::uint32_t>(size));
@@ -51,7 +53,9 @@ struct SizeCase {
     std::optional<std::int32_t> size;
 };
 
-void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SizeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadDatabaseFileSizeCases : public ::testing::TestWithParam<SizeCase> {};
 
@@ -60,67 +64,65 @@ TEST_P(ReadDatabaseFileSizeCases, TakesTheNumberBeforeTheFirstFFRun) {
     EXPECT_EQ(ReadDatabaseFileSize(*page), GetParam().size);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, ReadDatabaseFileSizeCases,
-    ::testing::Values(
-        SizeCase{"Literal",
-                 [](Page& p) {
-                     SetSlot0(p, 96);
-                     PutSize(p, 100, 4096);
-                 },
-                 4096},
-        SizeCase{"OnlyThreeFF",
-                 [](Page& p) {
-                     SetSlot0(p, 96);
-                     PutSize(p, 100, 4096);
-                     p[107] = 0;
-                 },
-                 std::nullopt},
-        SizeCase{"RunBeforeRowZeroIgnored",
-                 [](Page& p) {
-                     SetSlot0(p, 400);
-                     PutSize(p, 200, 111);
-                     PutSize(p, 500, 222);
-                 },
-                 222},
-        SizeCase{"FirstRunWins",
-                 [](Page& p) {
-                     SetSlot0(p, 96);
-                     PutSize(p, 100, 333);
-                     PutSize(p, 300, 444);
-                 },
-                 333},
-        SizeCase{"NegativeSlotOffsetSearchesFromPageStart",
-                 [](Page& p) {
-                     SetSlot0(p, 0x8000);
-                     PutSize(p, 40, 555);
-                 },
-                 555},
-        SizeCase{"RunAtPageStartHasNoNumberBeforeIt",
-                 [](Page& p) {
-                     SetSlot0(p, 0);
-                     StoreLE32(p.data(), 0xFFFFFFFFu);
-                 },
-                 std::nullopt},
-        SizeCase{"SlotOffsetPastThePage",
-                 [](Page& p) {
-                     SetSlot0(p, 0x7FFF);
-                     PutSize(p, 100, 4096);
-                 },
-                 std::nullopt},
-        SizeCase{"SlotOffsetInSlotArray",
-                 [](Page& p) {
-                     SetSlot0(p, 8189);
-                     PutSize(p, 100, 4096);
-                 },
-                 std::nullopt},
-        SizeCase{"RunEndingAtSlotArray",
-                 [](Page& p) {
-                     SetSlot0(p, 96);
-                     PutSize(p, 8182, 666);
-                 },
-                 666}),
-    [](const ::testing::TestParamInfo<SizeCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Edges, ReadDatabaseFileSizeCases,
+                         ::testing::Values(SizeCase{"Literal",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 96);
+                                                        PutSize(p, 100, 4096);
+                                                    },
+                                                    4096},
+                                           SizeCase{"OnlyThreeFF",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 96);
+                                                        PutSize(p, 100, 4096);
+                                                        p[107] = 0;
+                                                    },
+                                                    std::nullopt},
+                                           SizeCase{"RunBeforeRowZeroIgnored",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 400);
+                                                        PutSize(p, 200, 111);
+                                                        PutSize(p, 500, 222);
+                                                    },
+                                                    222},
+                                           SizeCase{"FirstRunWins",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 96);
+                                                        PutSize(p, 100, 333);
+                                                        PutSize(p, 300, 444);
+                                                    },
+                                                    333},
+                                           SizeCase{"NegativeSlotOffsetSearchesFromPageStart",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 0x8000);
+                                                        PutSize(p, 40, 555);
+                                                    },
+                                                    555},
+                                           SizeCase{"RunAtPageStartHasNoNumberBeforeIt",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 0);
+                                                        StoreLE32(p.data(), 0xFFFFFFFFu);
+                                                    },
+                                                    std::nullopt},
+                                           SizeCase{"SlotOffsetPastThePage",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 0x7FFF);
+                                                        PutSize(p, 100, 4096);
+                                                    },
+                                                    std::nullopt},
+                                           SizeCase{"SlotOffsetInSlotArray",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 8189);
+                                                        PutSize(p, 100, 4096);
+                                                    },
+                                                    std::nullopt},
+                                           SizeCase{"RunEndingAtSlotArray",
+                                                    [](Page& p) {
+                                                        SetSlot0(p, 96);
+                                                        PutSize(p, 8182, 666);
+                                                    },
+                                                    666}),
+                         [](const ::testing::TestParamInfo<SizeCase>& param) { return param.param.name; });
 
 // With pattern 1 the torn marks raise the slot 0 offset of page 0 from 96 to 352, past the
 // size row: the size is found only once the bits are restored.
@@ -139,7 +141,9 @@ struct NameCase {
     std::optional<std::string> path;
 };
 
-void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadDatabaseFileNameCases : public ::testing::TestWithParam<NameCase> {};
 
@@ -159,13 +163,18 @@ INSTANTIATE_TEST_SUITE_P(
         Row("Literal", u"word  D:\\db\\x.MDF", "D:\\db\\x.mdf"),
         Row("LiteralWithoutTwoBlanks", u"word D:\\db\\x.MDF", std::nullopt),
         Row("ExtensionInAnyCase", u"  C:\\a\\B.mDf", "C:\\a\\B.mdf"),
-        Row("Cjk", u"  K:\\授課資料\\1042_DBMS\\資料庫\\northwnd.mdf", "K:\\授課資料\\1042_DBMS\\資料庫\\northwnd.mdf"),
-        Row("Cyrillic", u"  C:\\Users\\Артём Вячеславович\\Database.mdf", "C:\\Users\\Артём Вячеславович\\Database.mdf"),
+        Row("Cjk", u"  K:\\授課資料\\1042_DBMS\\資料庫\\northwnd.mdf",
+            "K:\\授課資料\\1042_DBMS\\資料庫\\northwnd.mdf"),
+        Row("Cyrillic", u"  C:\\Users\\Артём Вячеславович\\Database.mdf",
+            "C:\\Users\\Артём Вячеславович\\Database.mdf"),
         Row("Turkish", u"  F:\\Yeni klasör\\İşlem\\Database1.mdf", "F:\\Yeni klasör\\İşlem\\Database1.mdf"),
         Row("SurrogatePair", u"  C:\\𠀀\\a.mdf", "C:\\𠀀\\a.mdf"),
         Row("UnpairedHighSurrogate", u"  C:\\\xD800x.mdf"sv, "C:\\\xEF\xBF\xBDx.mdf"),
         Row("UnpairedLowSurrogate", u"  C:\\\xDC00x.mdf"sv, "C:\\\xEF\xBF\xBDx.mdf"),
-        Row("TrimsBlanksAndControls", u"  \t\x01" u"C:\\a\\b \x1F.mdf", "C:\\a\\b.mdf"),
+        Row("TrimsBlanksAndControls",
+            u"  \t\x01"
+            u"C:\\a\\b \x1F.mdf",
+            "C:\\a\\b.mdf"),
         Row("EndsAtUnitZero", u"  C:\\a\0junk.mdf"sv, "C:\\a.mdf"),
         Row("LogicalNameEndingMdfThenPath", u"Store.mdf   C:\\x\\Store.mdf", "C:\\x\\Store.mdf"),
         Row("LogicalNameEndingMdfOnly", u"Store.mdf", std::nullopt),
@@ -174,63 +183,62 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Bounds, ReadDatabaseFileNameCases,
-    ::testing::Values(
-        NameCase{"AtMost4001Units",
-                 [](Page& p) {
-                     NameRow(p, u"  ");
-                     PutText(p, 100, std::u16string(4030, u'a') + u".mdf");
-                 },
-                 std::string(4001, 'a') + ".mdf"},
-        // The last two bytes of ".mdf" are the slot 0 offset itself: 'f', 0 is offset 102.
-        NameCase{"MdfEndingThePage",
-                 [](Page& p) {
-                     PutText(p, 8160, u"  C:\\zzzzzzz.md");
-                     SetSlot0(p, 0x66);
-                 },
-                 "C:\\zzzzzzz.mdf"},
-        NameCase{"MdfCutByThePageEnd",
-                 [](Page& p) {
-                     PutText(p, 8160, u"  C:\\zzzzzzzz.m");
-                     SetSlot0(p, 0x64);
-                 },
-                 std::nullopt},
-        NameCase{"NegativeSlotOffsetSearchesFromPageStart",
-                 [](Page& p) {
-                     NameRow(p, u"  C:\\x.mdf");
-                     SetSlot0(p, 0x8000);
-                 },
-                 "C:\\x.mdf"},
-        NameCase{"MdfAtPageStartWalksNoFurther",
-                 [](Page& p) {
-                     PutText(p, 0, u".mdf");
-                     SetSlot0(p, 0xFFFF);
-                 },
-                 std::nullopt},
-        NameCase{"SlotOffsetPastThePage",
-                 [](Page& p) {
-                     NameRow(p, u"  C:\\x.mdf");
-                     SetSlot0(p, 0x7FFF);
-                 },
-                 std::nullopt},
-        NameCase{"PathBeforeRowZero",
-                 [](Page& p) {
-                     NameRow(p, u"  C:\\x.mdf");
-                     SetSlot0(p, 400);
-                 },
-                 std::nullopt},
-        // The walk back tests positions down to the first one at or below the row start.
-        NameCase{"WalkEndsAtRowStart",
-                 [](Page& p) {
-                     NameRow(p, u"  C:\\a.mdf");
-                     SetSlot0(p, 98);
-                 },
-                 std::nullopt},
-        NameCase{"WalkTestsFirstPositionBelowRowStart",
-                 [](Page& p) {
-                     NameRow(p, u"  C:\\a.mdf");
-                     SetSlot0(p, 97);
-                 },
-                 "C:\\a.mdf"}),
+    ::testing::Values(NameCase{"AtMost4001Units",
+                               [](Page& p) {
+                                   NameRow(p, u"  ");
+                                   PutText(p, 100, std::u16string(4030, u'a') + u".mdf");
+                               },
+                               std::string(4001, 'a') + ".mdf"},
+                      // The last two bytes of ".mdf" are the slot 0 offset itself: 'f', 0 is offset 102.
+                      NameCase{"MdfEndingThePage",
+                               [](Page& p) {
+                                   PutText(p, 8160, u"  C:\\zzzzzzz.md");
+                                   SetSlot0(p, 0x66);
+                               },
+                               "C:\\zzzzzzz.mdf"},
+                      NameCase{"MdfCutByThePageEnd",
+                               [](Page& p) {
+                                   PutText(p, 8160, u"  C:\\zzzzzzzz.m");
+                                   SetSlot0(p, 0x64);
+                               },
+                               std::nullopt},
+                      NameCase{"NegativeSlotOffsetSearchesFromPageStart",
+                               [](Page& p) {
+                                   NameRow(p, u"  C:\\x.mdf");
+                                   SetSlot0(p, 0x8000);
+                               },
+                               "C:\\x.mdf"},
+                      NameCase{"MdfAtPageStartWalksNoFurther",
+                               [](Page& p) {
+                                   PutText(p, 0, u".mdf");
+                                   SetSlot0(p, 0xFFFF);
+                               },
+                               std::nullopt},
+                      NameCase{"SlotOffsetPastThePage",
+                               [](Page& p) {
+                                   NameRow(p, u"  C:\\x.mdf");
+                                   SetSlot0(p, 0x7FFF);
+                               },
+                               std::nullopt},
+                      NameCase{"PathBeforeRowZero",
+                               [](Page& p) {
+                                   NameRow(p, u"  C:\\x.mdf");
+                                   SetSlot0(p, 400);
+                               },
+                               std::nullopt},
+                      // The walk back tests positions down to the first one at or below the row start.
+                      NameCase{"WalkEndsAtRowStart",
+                               [](Page& p) {
+                                   NameRow(p, u"  C:\\a.mdf");
+                                   SetSlot0(p, 98);
+                               },
+                               std::nullopt},
+                      NameCase{"WalkTestsFirstPositionBelowRowStart",
+                               [](Page& p) {
+                                   NameRow(p, u"  C:\\a.mdf");
+                                   SetSlot0(p, 97);
+                               },
+                               "C:\\a.mdf"}),
     [](const ::testing::TestParamInfo<NameCase>& param) { return param.param.name; });
 
 struct FileNamePageCase {
@@ -241,7 +249,9 @@ struct FileNamePageCase {
     std::string expected;
 };
 
-void PrintTo(const FileNamePageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FileNamePageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FileNamePageCases : public ::testing::TestWithParam<FileNamePageCase> {};
 
@@ -256,18 +266,20 @@ TEST_P(FileNamePageCases, ReadsThePathAfterRestoringTornBits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Generated, FileNamePageCases,
-    ::testing::Values(
-        FileNamePageCase{"Plain", u"C:\\Data\\Shop.MDF", u"Shop", Protection::kChecksum, "C:\\Data\\Shop.mdf"},
-        FileNamePageCase{"LogicalNameEndsMdf", u"C:\\App_Data\\MvcMusicStore.mdf", u"MvcMusicStore.mdf",
-                         Protection::kChecksum, "C:\\App_Data\\MvcMusicStore.mdf"},
-        FileNamePageCase{"LogicalNameEndsMdfTorn", u"C:\\App_Data\\Trip.Context.mdf", u"Trip.Context.mdf",
-                         Protection::kTornBits, "C:\\App_Data\\Trip.Context.mdf"},
-        FileNamePageCase{"CjkTorn", u"K:\\授課資料\\資料庫\\northwnd.mdf", u"Northwind", Protection::kTornBits,
-                         "K:\\授課資料\\資料庫\\northwnd.mdf"},
-        FileNamePageCase{"Cyrillic", u"C:\\Users\\Артём\\Database.mdf", u"Database", Protection::kChecksum,
-                         "C:\\Users\\Артём\\Database.mdf"},
-        FileNamePageCase{"Turkish", u"F:\\Yeni klasör\\Database1.mdf", u"Database1", Protection::kChecksum,
-                         "F:\\Yeni klasör\\Database1.mdf"}),
+    ::testing::Values(FileNamePageCase{"Plain", u"C:\\Data\\Shop.MDF", u"Shop", Protection::kChecksum,
+                                       "C:\\Data\\Shop.mdf"},
+                      FileNamePageCase{"LogicalNameEndsMdf", u"C:\\App_Data\\MvcMusicStore.mdf",
+                                       u"MvcMusicStore.mdf", Protection::kChecksum,
+                                       "C:\\App_Data\\MvcMusicStore.mdf"},
+                      FileNamePageCase{"LogicalNameEndsMdfTorn", u"C:\\App_Data\\Trip.Context.mdf",
+                                       u"Trip.Context.mdf", Protection::kTornBits,
+                                       "C:\\App_Data\\Trip.Context.mdf"},
+                      FileNamePageCase{"CjkTorn", u"K:\\授課資料\\資料庫\\northwnd.mdf", u"Northwind",
+                                       Protection::kTornBits, "K:\\授課資料\\資料庫\\northwnd.mdf"},
+                      FileNamePageCase{"Cyrillic", u"C:\\Users\\Артём\\Database.mdf", u"Database",
+                                       Protection::kChecksum, "C:\\Users\\Артём\\Database.mdf"},
+                      FileNamePageCase{"Turkish", u"F:\\Yeni klasör\\Database1.mdf", u"Database1",
+                                       Protection::kChecksum, "F:\\Yeni klasör\\Database1.mdf"}),
     [](const ::testing::TestParamInfo<FileNamePageCase>& param) { return param.param.name; });
 
 } // namespace

@@ -18,7 +18,9 @@ namespace {
 using fixtures::Page;
 using fixtures::Protection;
 
-constexpr std::size_t LastByteOfSector(std::size_t sector) { return sector * kSectorSize + kSectorSize - 1; }
+constexpr std::size_t LastByteOfSector(std::size_t sector) {
+    return sector * kSectorSize + kSectorSize - 1;
+}
 
 struct PageCase {
     std::string name;
@@ -26,13 +28,16 @@ struct PageCase {
     bool intact;
 };
 
-void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // A page with the torn-page flag, pattern 1 and every sector of 1 to 15 ending in 01.
 void TornLiteral(Page& p) {
     p[5] = 0x01;
     p[60] = 0x01;
-    for (std::size_t sector = 1; sector < 16; ++sector) p[LastByteOfSector(sector)] = 0x01;
+    for (std::size_t sector = 1; sector < 16; ++sector)
+        p[LastByteOfSector(sector)] = 0x01;
 }
 
 // A page with the checksum flag whose only other non-zero word is the flag word at offset 4.
@@ -51,19 +56,53 @@ TEST_P(VerifyPageCases, JudgesTheWholePage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Literal, VerifyPageCases,
-    ::testing::Values(
-        PageCase{"AllZero", [](Page&) {}, true},
-        PageCase{"NoVerificationFlag", [](Page& p) { p[100] = 0x55; }, false},
-        PageCase{"NoVerificationFlagLooksTorn", [](Page& p) { TornLiteral(p); p[5] = 0x00; }, false},
-        PageCase{"UnknownVerificationFlag", [](Page& p) { TornLiteral(p); p[5] = 0x03; }, false},
-        PageCase{"ChecksumFlagWord", [](Page& p) { ChecksumFlagOnly(p, 0x01000000); }, true},
-        PageCase{"ChecksumStoredZero", [](Page& p) { ChecksumFlagOnly(p, 0); }, false},
-        PageCase{"ChecksumFlagInHighNibbleIgnored", [](Page& p) { ChecksumFlagOnly(p, 0x09000000); p[5] = 0x12; }, true},
-        PageCase{"TornAllSectorsAgree", TornLiteral, true},
-        PageCase{"TornSectorZeroNotTested", [](Page& p) { TornLiteral(p); p[511] = 0x02; }, true},
-        PageCase{"TornUpperBitsNotTested", [](Page& p) { TornLiteral(p); p[LastByteOfSector(9)] = 0xFD; }, true},
-        PageCase{"TornSectorSevenDiffers", [](Page& p) { TornLiteral(p); p[4095] = 0x02; }, false},
-        PageCase{"TornLastSectorDiffers", [](Page& p) { TornLiteral(p); p[8191] = 0x00; }, false}),
+    ::testing::Values(PageCase{"AllZero", [](Page&) {}, true},
+                      PageCase{"NoVerificationFlag", [](Page& p) { p[100] = 0x55; }, false},
+                      PageCase{"NoVerificationFlagLooksTorn",
+                               [](Page& p) {
+                                   TornLiteral(p);
+                                   p[5] = 0x00;
+                               },
+                               false},
+                      PageCase{"UnknownVerificationFlag",
+                               [](Page& p) {
+                                   TornLiteral(p);
+                                   p[5] = 0x03;
+                               },
+                               false},
+                      PageCase{"ChecksumFlagWord", [](Page& p) { ChecksumFlagOnly(p, 0x01000000); }, true},
+                      PageCase{"ChecksumStoredZero", [](Page& p) { ChecksumFlagOnly(p, 0); }, false},
+                      PageCase{"ChecksumFlagInHighNibbleIgnored",
+                               [](Page& p) {
+                                   ChecksumFlagOnly(p, 0x09000000);
+                                   p[5] = 0x12;
+                               },
+                               true},
+                      PageCase{"TornAllSectorsAgree", TornLiteral, true},
+                      PageCase{"TornSectorZeroNotTested",
+                               [](Page& p) {
+                                   TornLiteral(p);
+                                   p[511] = 0x02;
+                               },
+                               true},
+                      PageCase{"TornUpperBitsNotTested",
+                               [](Page& p) {
+                                   TornLiteral(p);
+                                   p[LastByteOfSector(9)] = 0xFD;
+                               },
+                               true},
+                      PageCase{"TornSectorSevenDiffers",
+                               [](Page& p) {
+                                   TornLiteral(p);
+                                   p[4095] = 0x02;
+                               },
+                               false},
+                      PageCase{"TornLastSectorDiffers",
+                               [](Page& p) {
+                                   TornLiteral(p);
+                                   p[8191] = 0x00;
+                               },
+                               false}),
     [](const ::testing::TestParamInfo<PageCase>& param) { return param.param.name; });
 
 // One word placed in a given sector of a checksum page; the stored value is the expected
@@ -75,7 +114,9 @@ struct ChecksumCase {
     std::uint32_t checksum;
 };
 
-void PrintTo(const ChecksumCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ChecksumCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PageChecksumCases : public ::testing::TestWithParam<ChecksumCase> {};
 
@@ -87,13 +128,14 @@ TEST_P(PageChecksumCases, RotatesEachWordBySector) {
     EXPECT_TRUE(VerifyPage(page));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Literal, PageChecksumCases,
-    ::testing::Values(ChecksumCase{"Sector0", 0, 0x00010001, 0x81008000},
-                      ChecksumCase{"Sector1", 512, 0x00000001, 0x01004000},
-                      ChecksumCase{"Sector8WrapsTopBit", 4096, 0x80000000, 0x01000040},
-                      ChecksumCase{"Sector15NotRotated", 8188, 0x12345678, 0x13345678}),
-    [](const ::testing::TestParamInfo<ChecksumCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Literal, PageChecksumCases,
+                         ::testing::Values(ChecksumCase{"Sector0", 0, 0x00010001, 0x81008000},
+                                           ChecksumCase{"Sector1", 512, 0x00000001, 0x01004000},
+                                           ChecksumCase{"Sector8WrapsTopBit", 4096, 0x80000000, 0x01000040},
+                                           ChecksumCase{"Sector15NotRotated", 8188, 0x12345678, 0x13345678}),
+                         [](const ::testing::TestParamInfo<ChecksumCase>& param) {
+                             return param.param.name;
+                         });
 
 Page GeneratedDataPage() {
     fixtures::DataPageFields fields;
@@ -129,7 +171,8 @@ TEST(VerifyPage, TornPageCatchesSectorsOfTwoWrites) {
     ASSERT_TRUE(VerifyPage(newer));
     for (std::size_t written = 1; written < 16; ++written) {
         Page torn = older;
-        std::copy(newer.begin(), newer.begin() + static_cast<std::ptrdiff_t>(written * kSectorSize), torn.begin());
+        std::copy(newer.begin(), newer.begin() + static_cast<std::ptrdiff_t>(written * kSectorSize),
+                  torn.begin());
         EXPECT_FALSE(VerifyPage(torn)) << written << " sectors written";
     }
 }
@@ -144,11 +187,13 @@ struct RestoreCase {
     std::string name;
     std::uint8_t flagByte;
     std::uint32_t tornBits;
-    std::uint8_t sector1LowBits;   // expected low bits of byte 1,023 afterwards
-    std::uint8_t otherLowBits;     // expected low bits of bytes 1,535 .. 8,191
+    std::uint8_t sector1LowBits; // expected low bits of byte 1,023 afterwards
+    std::uint8_t otherLowBits;   // expected low bits of bytes 1,535 .. 8,191
 };
 
-void PrintTo(const RestoreCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RestoreCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RestoreTornBitsCases : public ::testing::TestWithParam<RestoreCase> {};
 
@@ -156,7 +201,8 @@ TEST_P(RestoreTornBitsCases, PutsBackTheSavedBitsOnly) {
     Page page{};
     page[5] = GetParam().flagByte;
     StoreLE32(page.data() + 60, GetParam().tornBits);
-    for (std::size_t sector = 0; sector < 16; ++sector) page[LastByteOfSector(sector)] = 0xAB;  // low bits 11
+    for (std::size_t sector = 0; sector < 16; ++sector)
+        page[LastByteOfSector(sector)] = 0xAB; // low bits 11
     RestoreTornBits(page);
     EXPECT_EQ(page[511], 0xAB) << "sector 0 is never changed";
     EXPECT_EQ(page[1023], 0xA8 | GetParam().sector1LowBits);
@@ -165,15 +211,14 @@ TEST_P(RestoreTornBitsCases, PutsBackTheSavedBitsOnly) {
     EXPECT_EQ(LoadLE32(page.data() + 60), GetParam().tornBits);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Literal, RestoreTornBitsCases,
-    ::testing::Values(RestoreCase{"Pattern1", 0x01, 0x00000005, 1, 0},
-                      RestoreCase{"Pattern2", 0x01, 0x0000000A, 2, 0},
-                      RestoreCase{"Pattern0Unchanged", 0x01, 0x00000004, 3, 3},
-                      RestoreCase{"Pattern3Unchanged", 0x01, 0x00000007, 3, 3},
-                      RestoreCase{"ChecksumPageUnchanged", 0x02, 0x00000005, 3, 3},
-                      RestoreCase{"FlagBit0WithOtherBits", 0x03, 0x00000005, 1, 0}),
-    [](const ::testing::TestParamInfo<RestoreCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Literal, RestoreTornBitsCases,
+                         ::testing::Values(RestoreCase{"Pattern1", 0x01, 0x00000005, 1, 0},
+                                           RestoreCase{"Pattern2", 0x01, 0x0000000A, 2, 0},
+                                           RestoreCase{"Pattern0Unchanged", 0x01, 0x00000004, 3, 3},
+                                           RestoreCase{"Pattern3Unchanged", 0x01, 0x00000007, 3, 3},
+                                           RestoreCase{"ChecksumPageUnchanged", 0x02, 0x00000005, 3, 3},
+                                           RestoreCase{"FlagBit0WithOtherBits", 0x03, 0x00000005, 1, 0}),
+                         [](const ::testing::TestParamInfo<RestoreCase>& param) { return param.param.name; });
 
 // Marking and restoring are inverse on every kind of generated page, for both patterns: the
 // restored page equals the original except for the flag byte and the torn-bit field.
@@ -193,7 +238,8 @@ TEST(RestoreTornBits, UndoesTornPageMarking) {
             EXPECT_TRUE(VerifyPage(page));
             RestoreTornBits(page);
             for (std::size_t i = 0; i < kPageSize; ++i) {
-                if (i == 5 || (i >= 60 && i < 64)) continue;
+                if (i == 5 || (i >= 60 && i < 64))
+                    continue;
                 ASSERT_EQ(page[i], original[i]) << "byte " << i;
             }
         }
@@ -202,14 +248,16 @@ TEST(RestoreTornBits, UndoesTornPageMarking) {
 
 TEST(ReadPageBytes, CopiesWithinThePageOnly) {
     Page page{};
-    for (std::size_t i = 0; i < kPageSize; ++i) page[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < kPageSize; ++i)
+        page[i] = static_cast<std::uint8_t>(i * 7);
     std::array<std::uint8_t, 4> out{};
     ASSERT_TRUE(ReadPageBytes(page, 8188, out));
     EXPECT_EQ(out, (std::array<std::uint8_t, 4>{page[8188], page[8189], page[8190], page[8191]}));
     out.fill(0xEE);
     EXPECT_FALSE(ReadPageBytes(page, 8189, out));
     EXPECT_FALSE(ReadPageBytes(page, SIZE_MAX - 1, out));
-    EXPECT_EQ(out, (std::array<std::uint8_t, 4>{0xEE, 0xEE, 0xEE, 0xEE})) << "nothing copied on a refused range";
+    EXPECT_EQ(out, (std::array<std::uint8_t, 4>{0xEE, 0xEE, 0xEE, 0xEE}))
+        << "nothing copied on a refused range";
     EXPECT_TRUE(ReadPageBytes(page, kPageSize, std::span<std::uint8_t>{}));
 }
 

@@ -10,10 +10,11 @@ namespace vorthal {
 namespace {
 
 class MdfCorpus : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto rows = realdata::ReadMdfManifest();
-        if (!rows) GTEST_SKIP() << "no real database files at " << realdata::MdfDir();
+        if (!rows)
+            GTEST_SKIP() << "no real database files at " << realdata::MdfDir();
         manifest_ = std::move(*rows);
         ASSERT_FALSE(manifest_.empty());
     }
@@ -22,7 +23,8 @@ protected:
 
 bool IsZeroPage(const std::uint8_t* page) {
     for (std::size_t i = 0; i < kPageSize; ++i)
-        if (page[i] != 0) return false;
+        if (page[i] != 0)
+            return false;
     return true;
 }
 
@@ -50,7 +52,8 @@ TEST_F(MdfCorpus, PageRecognitionMatchesTheManifest) {
         std::int64_t foreign = 0;
         for (std::size_t offset = kPageSize; offset < file.size(); offset += kPageSize) {
             const std::uint8_t* page = file.data() + offset;
-            if (!IsZeroPage(page) && !IsDataPage(PageHeader::At(page), 1)) ++foreign;
+            if (!IsZeroPage(page) && !IsDataPage(PageHeader::At(page), 1))
+                ++foreign;
         }
         EXPECT_EQ(foreign, row.number("expect_isdatapage_fail_nonzero_pages_ge1"));
     }
@@ -62,7 +65,8 @@ TEST_F(MdfCorpus, PageVerificationMatchesTheManifest) {
         const auto file = realdata::ReadWholeFile(realdata::MdfDir() / row.at("name"));
         ASSERT_EQ(file.size() % kPageSize, 0u);
         std::int64_t passing = 0;
-        for (std::size_t index = 0; index < file.size() / kPageSize; ++index) passing += VerifyPage(PageOf(file, index)) ? 1 : 0;
+        for (std::size_t index = 0; index < file.size() / kPageSize; ++index)
+            passing += VerifyPage(PageOf(file, index)) ? 1 : 0;
         EXPECT_EQ(passing, row.number("expect_verifypage_pass_all_pages"));
     }
 }
@@ -77,7 +81,8 @@ TEST_F(MdfCorpus, SizeAndNameReadAfterRestoringTornBits) {
         EXPECT_EQ(ReadDatabaseFileSize(PageBytes(page0.data(), kPageSize)), row.number("expect_size_read"));
         // Read as stored, torn marks can move the row 0 offset past the size row or onto a
         // stale copy of it; the manifest gives 0 where nothing is found.
-        EXPECT_EQ(ReadDatabaseFileSize(PageOf(file, 0)).value_or(0), row.number("size_in_header_raw(no_untear)"));
+        EXPECT_EQ(ReadDatabaseFileSize(PageOf(file, 0)).value_or(0),
+                  row.number("size_in_header_raw(no_untear)"));
 
         const std::vector<std::uint8_t> page32 = RestoredPage(file, 32);
         EXPECT_EQ(ReadDatabaseFileName(PageBytes(page32.data(), kPageSize)), row.at("expect_name_read"));
