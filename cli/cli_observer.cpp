@@ -4,7 +4,9 @@
 
 namespace vorthal::cli {
 
-void CliObserver::AppendLog(LogPane, const std::string& line) { std::cerr << line << '\n'; }
+void CliObserver::AppendLog(LogPane, const std::string& line) {
+    std::cerr << line << '\n';
+}
 
 void CliObserver::ShowMessage(const std::string& title, const std::string& text, MessageIcon) {
     std::cerr << title << ": " << text << '\n';

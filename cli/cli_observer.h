@@ -10,7 +10,7 @@
 namespace vorthal::cli {
 
 class CliObserver final : public Observer {
-public:
+  public:
     // partitionAnswer answers the question whether an image holds a partition.
     explicit CliObserver(bool partitionAnswer = false) : partitionAnswer_(partitionAnswer) {}
     void SetPartitionAnswer(bool answer) { partitionAnswer_ = answer; }
@@ -25,7 +25,7 @@ public:
     // The last message shown, for the one line that explains a failure.
     const std::string& LastMessage() const { return lastMessage_; }
 
-private:
+  private:
     bool partitionAnswer_;
     std::string lastMessage_;
 };

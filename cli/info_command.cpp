@@ -37,7 +37,8 @@ void PrintFreeSpace(SourceContext& context) {
         throw CommandFailure("the free-space map could not be built");
     }
     std::vector<std::uint8_t> bootSector(kSectorSize);
-    if (!context.access.ReadSectors(1, bootSector.data(), 0)) throw CommandFailure("sector 0 cannot be read");
+    if (!context.access.ReadSectors(1, bootSector.data(), 0))
+        throw CommandFailure("sector 0 cannot be read");
     const ClusterRange clusters = VolumeClusterRange(bootSector);
     const std::int64_t inUse = map.CountSetBits(clusters.firstCluster, clusters.clusterCount);
     std::cout << "clusters: " << clusters.clusterCount << '\n'
@@ -53,7 +54,8 @@ int RunInfo(const Arguments& arguments) {
     SourceContext context;
     ChooseSource(context, options.positionals()[0], kindIsPartition);
     PrintSource(context);
-    if (options.Has("--free-space")) PrintFreeSpace(context);
+    if (options.Has("--free-space"))
+        PrintFreeSpace(context);
     return 0;
 }
 

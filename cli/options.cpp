@@ -4,7 +4,8 @@ namespace vorthal::cli {
 
 std::optional<std::string> ParsedOptions::Value(const std::string& option) const {
     const auto found = values_.find(option);
-    if (found == values_.end()) return std::nullopt;
+    if (found == values_.end())
+        return std::nullopt;
     return found->second;
 }
 
@@ -15,7 +16,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments, const Opti
         if (spec.flags.count(argument) != 0) {
             parsed.flags_.insert(argument);
         } else if (spec.valueOptions.count(argument) != 0) {
-            if (i + 1 >= arguments.size()) throw UsageError("option " + argument + " needs a value");
+            if (i + 1 >= arguments.size())
+                throw UsageError("option " + argument + " needs a value");
             parsed.values_[argument] = arguments[++i];
         } else if (argument.size() > 1 && argument[0] == '-') {
             throw UsageError("unknown option '" + argument + "'");
@@ -32,9 +34,12 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments, const Opti
 
 std::optional<bool> KindIsPartition(const ParsedOptions& options) {
     const std::optional<std::string> kind = options.Value("--kind");
-    if (!kind) return std::nullopt;
-    if (*kind == "partition") return true;
-    if (*kind == "disk") return false;
+    if (!kind)
+        return std::nullopt;
+    if (*kind == "partition")
+        return true;
+    if (*kind == "disk")
+        return false;
     throw UsageError("--kind takes 'partition' or 'disk', not '" + *kind + "'");
 }
 

@@ -13,13 +13,13 @@ namespace vorthal::cli {
 
 // A mistake in how the command was called: exit status 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A failure of the work itself: exit status 1.
 class CommandFailure : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -30,12 +30,12 @@ struct OptionSpec {
 };
 
 class ParsedOptions {
-public:
+  public:
     const std::vector<std::string>& positionals() const { return positionals_; }
     bool Has(const std::string& flag) const { return flags_.count(flag) != 0; }
     std::optional<std::string> Value(const std::string& option) const;
 
-private:
+  private:
     friend ParsedOptions ParseOptions(const std::vector<std::string>& arguments, const OptionSpec& spec);
     std::vector<std::string> positionals_;
     std::set<std::string> flags_;

@@ -25,7 +25,8 @@ bool SameBlockDevice(const std::string& a, const std::string& b) {
 bool StartsWithBootSector(const std::string& path) {
     const auto device = FileSectorDevice::Open(path);
     std::vector<std::uint8_t> sector(kSectorSize);
-    if (device == nullptr || device->ReadAt(0, sector) != static_cast<std::int64_t>(kSectorSize)) return false;
+    if (device == nullptr || device->ReadAt(0, sector) != static_cast<std::int64_t>(kSectorSize))
+        return false;
     return ParseBootSectorBytes(sector).fileSystemName != kUnrecognisedName;
 }
 
@@ -34,21 +35,26 @@ void Fail(const SourceContext& context, const std::string& source) {
     throw CommandFailure("cannot use " + source + (reason.empty() ? "" : ": " + reason));
 }
 
-bool ChooseBlockDevice(SourceContext& context, const std::string& source, std::optional<bool> kindIsPartition) {
+bool ChooseBlockDevice(SourceContext& context, const std::string& source,
+                       std::optional<bool> kindIsPartition) {
     if (kindIsPartition.value_or(true)) {
         for (const LogicalVolume& volume : context.platform.Volumes()) {
-            if (!SameBlockDevice(volume.root, source)) continue;
+            if (!SameBlockDevice(volume.root, source))
+                continue;
             context.kindText = "volume";
             VolumeItem item{volume.root + " " + VolumeLabelText(volume.label), volume.number};
-            if (!ChooseVolume(context.selection, context.platform, item)) Fail(context, source);
+            if (!ChooseVolume(context.selection, context.platform, item))
+                Fail(context, source);
             return true;
         }
     }
     if (!kindIsPartition.value_or(false)) {
         for (const PhysicalDrive& drive : context.platform.PhysicalDrives()) {
-            if (!SameBlockDevice(drive.devicePath, source)) continue;
+            if (!SameBlockDevice(drive.devicePath, source))
+                continue;
             context.kindText = "physical drive";
-            if (!ChoosePhysicalDrive(context.selection, context.platform, {DriveCaption(drive.number, drive.parameters), drive.number})) {
+            if (!ChoosePhysicalDrive(context.selection, context.platform,
+                                     {DriveCaption(drive.number, drive.parameters), drive.number})) {
                 Fail(context, source);
             }
             return true;
@@ -60,11 +66,13 @@ bool ChooseBlockDevice(SourceContext& context, const std::string& source, std::o
 } // namespace
 
 void ChooseSource(SourceContext& context, const std::string& source, std::optional<bool> kindIsPartition) {
-    if (IsBlockDevice(source) && ChooseBlockDevice(context, source, kindIsPartition)) return;
+    if (IsBlockDevice(source) && ChooseBlockDevice(context, source, kindIsPartition))
+        return;
     const bool partition = kindIsPartition.value_or(StartsWithBootSector(source));
     context.kindText = partition ? "partition image" : "disk image";
     context.observer.SetPartitionAnswer(partition);
-    if (!ChooseImageFile(context.selection, context.platform, source)) Fail(context, source);
+    if (!ChooseImageFile(context.selection, context.platform, source))
+        Fail(context, source);
 }
 
 } // namespace vorthal::cli

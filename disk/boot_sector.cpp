@@ -15,7 +15,8 @@ bool HasText(Bytes sector, std::size_t offset, const char* text) {
 
 // NTFS writes cluster sizes above 128 sectors as a negative power of two.
 std::int64_t NtfsSectorsPerCluster(std::uint8_t value) {
-    if (value <= 0x80) return value;
+    if (value <= 0x80)
+        return value;
     const int power = 256 - value;
     return power < 31 ? std::int64_t{1} << power : 0;
 }
@@ -48,11 +49,13 @@ BootSectorLayout ParseBootSectorBytes(Bytes sector) {
 
 ClusterRange VolumeClusterRange(Bytes sector) {
     const BootSectorLayout layout = ParseBootSectorBytes(sector);
-    if (layout.sectorsPerCluster <= 0) return {};
+    if (layout.sectorsPerCluster <= 0)
+        return {};
     if (layout.fileSystemName == kNtfsName) {
         const SectorNumber total = LoadLE64Signed(sector.data() + 40);
         // Byte sizes of the volume must stay within 64 bits.
-        if (total <= 0 || total > std::numeric_limits<std::int64_t>::max() / kSectorBytes) return {};
+        if (total <= 0 || total > std::numeric_limits<std::int64_t>::max() / kSectorBytes)
+            return {};
         return {0, total / layout.sectorsPerCluster};
     }
     if (layout.fileSystemName == kFat32Name) {
@@ -65,7 +68,8 @@ ClusterRange VolumeClusterRange(Bytes sector) {
 std::int64_t FileSystemReportedBytes(Bytes sector, std::int64_t deviceBytes) {
     const BootSectorLayout layout = ParseBootSectorBytes(sector);
     const ClusterRange clusters = VolumeClusterRange(sector);
-    if (clusters.clusterCount <= 0) return deviceBytes;
+    if (clusters.clusterCount <= 0)
+        return deviceBytes;
     const std::int64_t reported = clusters.clusterCount * layout.sectorsPerCluster * kSectorBytes;
     const std::int64_t room = deviceBytes - layout.dataStartSector * kSectorBytes;
     return std::clamp<std::int64_t>(reported, 0, std::max<std::int64_t>(room, 0));

@@ -14,20 +14,24 @@ std::string DriveCaption(int driveNumber, const DriveParameters& parameters) {
         std::snprintf(size, sizeof size, "%.2f MB)", megabytes);
     }
     const bool removable = (parameters.flags & DriveParameters::kRemovableFlag) != 0;
-    return std::string(removable ? "可移动存储 " : "本地磁盘 ") + std::to_string(driveNumber) + " (" + size + " ";
+    return std::string(removable ? "可移动存储 " : "本地磁盘 ") + std::to_string(driveNumber) + " (" + size +
+           " ";
 }
 
 std::string VolumeLabelText(const std::string& label) {
     std::string upper = label;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return "[" + upper + "]";
 }
 
 std::vector<std::string> DataSourceMenu::Captions() const {
     std::vector<std::string> captions{kOpenImageFileCaption, kMenuSeparator};
-    for (const DriveItem& item : driveItemTexts) captions.push_back(item.caption);
+    for (const DriveItem& item : driveItemTexts)
+        captions.push_back(item.caption);
     captions.push_back(kMenuSeparator);
-    for (const VolumeItem& item : volumeItemTexts) captions.push_back(item.Caption());
+    for (const VolumeItem& item : volumeItemTexts)
+        captions.push_back(item.Caption());
     return captions;
 }
 

@@ -19,7 +19,8 @@ int RoundedLog2(std::uint32_t value) {
 } // namespace
 
 bool DeviceLayer::Open(const std::string& key, const Opener& open) {
-    if (device_ != nullptr && openedFor_ == key) return true;
+    if (device_ != nullptr && openedFor_ == key)
+        return true;
     device_.reset();
     device_ = open();
     openedFor_ = key;
@@ -35,12 +36,15 @@ void DeviceLayer::Close() {
     openedFor_.clear();
 }
 
-bool DeviceLayer::Read(const std::string& key, const Opener& open, SectorNumber startSector, std::int64_t count,
-                       std::uint8_t* destination) {
-    if (!Open(key, open)) return false;
-    if (count == 0) return true;
+bool DeviceLayer::Read(const std::string& key, const Opener& open, SectorNumber startSector,
+                       std::int64_t count, std::uint8_t* destination) {
+    if (!Open(key, open))
+        return false;
+    if (count == 0)
+        return true;
     constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max() / kSectorBytes;
-    if (startSector < 0 || count < 0 || startSector > kLargest - count) return false;
+    if (startSector < 0 || count < 0 || startSector > kLargest - count)
+        return false;
 
     const std::int64_t offset = startSector * kSectorBytes;
     const std::int64_t wanted = count * kSectorBytes;
@@ -53,8 +57,10 @@ bool DeviceLayer::Read(const std::string& key, const Opener& open, SectorNumber 
         readable = available / kPieceBytes * kPieceBytes;
     }
     if (readable > 0) {
-        const std::int64_t got = device_->ReadAt(offset, MutableBytes(destination, static_cast<std::size_t>(readable)));
-        if (got != readable) return false;
+        const std::int64_t got =
+            device_->ReadAt(offset, MutableBytes(destination, static_cast<std::size_t>(readable)));
+        if (got != readable)
+            return false;
     }
     return readable == wanted;
 }

@@ -13,7 +13,7 @@
 namespace vorthal {
 
 class DeviceLayer {
-public:
+  public:
     using Opener = std::function<std::unique_ptr<SectorDevice>()>;
 
     // Reads count 512-byte sectors from startSector of the device named by key into destination,
@@ -36,7 +36,7 @@ public:
 
     static constexpr std::int64_t kPieceSectors = 128;
 
-private:
+  private:
     bool Open(const std::string& key, const Opener& open);
 
     std::unique_ptr<SectorDevice> device_;

@@ -27,14 +27,14 @@ struct PhysicalDrive {
 };
 
 struct LogicalVolume {
-    int number = 0;          // 1, 2, 3 ... in the order of the list
-    std::string root;        // device node, e.g. /dev/sda1
-    std::string label;       // as the file system records it; empty when it has none
+    int number = 0;    // 1, 2, 3 ... in the order of the list
+    std::string root;  // device node, e.g. /dev/sda1
+    std::string label; // as the file system records it; empty when it has none
     std::string fileSystemType;
 };
 
 class DevicePlatform : public DeviceOpener {
-public:
+  public:
     // The lists as found when the platform was created; they do not change afterwards.
     virtual std::vector<PhysicalDrive> PhysicalDrives() = 0;
     virtual std::vector<LogicalVolume> Volumes() = 0;

@@ -9,7 +9,7 @@
 namespace vorthal {
 
 class FileSectorDevice final : public SectorDevice {
-public:
+  public:
     // Nothing when the path cannot be opened for reading; errorText then says why.
     static std::unique_ptr<FileSectorDevice> Open(const std::string& path, std::string* errorText = nullptr);
 
@@ -21,7 +21,7 @@ public:
     std::int64_t SizeBytes() const override { return sizeBytes_; }
     std::uint32_t ReportedSectorSize() const override { return reportedSectorSize_; }
 
-private:
+  private:
     FileSectorDevice(int descriptor, std::int64_t sizeBytes, std::uint32_t reportedSectorSize);
 
     int descriptor_;

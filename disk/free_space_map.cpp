@@ -35,7 +35,8 @@ bool ReadFirstFat(FreeSpaceMap& map, const FreeSpaceSources& sources, MutableByt
         std::fill(transferBuffer.begin(), transferBuffer.end(), std::uint8_t{0});
         // A FAT that the clamp rule would cut short runs past the end of the source.
         const bool whole = ClampedSectorCount(state, piece, count) == count;
-        if (!whole || !sources.access.ReadSectors(static_cast<std::int32_t>(count), transferBuffer.data(), piece)) {
+        if (!whole ||
+            !sources.access.ReadSectors(static_cast<std::int32_t>(count), transferBuffer.data(), piece)) {
             sources.observer.ShowMessage(kDefaultMessageTitle, kFatReadFailedMessage + std::to_string(piece));
             return false;
         }
@@ -48,22 +49,27 @@ bool ReadFirstFat(FreeSpaceMap& map, const FreeSpaceSources& sources, MutableByt
 } // namespace
 
 bool FreeSpaceMap::IsBitSet(std::int64_t cluster) const {
-    if (cluster < 0) return false;
+    if (cluster < 0)
+        return false;
     const auto byte = static_cast<std::uint64_t>(cluster / 8);
-    if (byte >= bytes_.size()) return false;
+    if (byte >= bytes_.size())
+        return false;
     return ((static_cast<unsigned>(bytes_[byte]) >> (cluster % 8)) & 1u) != 0;
 }
 
-bool FreeSpaceMap::IsClusterAllocated(SectorNumber sector, std::string_view label5, std::int64_t sectorsPerCluster,
-                                      SectorNumber dataStartSector) const {
-    if (sectorsPerCluster <= 0 || sector < 0) return false;
+bool FreeSpaceMap::IsClusterAllocated(SectorNumber sector, std::string_view label5,
+                                      std::int64_t sectorsPerCluster, SectorNumber dataStartSector) const {
+    if (sectorsPerCluster <= 0 || sector < 0)
+        return false;
     if (label5 == kFat32Name) {
         // Sectors before the cluster area have no cluster; they are examined, since a format
         // with another layout may have left old data there.
-        if (sector < dataStartSector) return false;
+        if (sector < dataStartSector)
+            return false;
         return IsBitSet((sector - dataStartSector) / sectorsPerCluster + 2);
     }
-    if (label5 == kNtfsName) return IsBitSet(sector / sectorsPerCluster);
+    if (label5 == kNtfsName)
+        return IsBitSet(sector / sectorsPerCluster);
     return false;
 }
 
@@ -71,14 +77,18 @@ std::int64_t FreeSpaceMap::CountSetBits(std::int64_t first, std::int64_t count) 
     std::int64_t set = 0;
     const std::int64_t end = std::min(first + count, static_cast<std::int64_t>(bytes_.size()) * 8);
     std::int64_t cluster = std::max<std::int64_t>(first, 0);
-    for (; cluster < end && cluster % 8 != 0; ++cluster) set += IsBitSet(cluster) ? 1 : 0;
-    for (; cluster + 8 <= end; cluster += 8) set += std::popcount(bytes_[static_cast<std::size_t>(cluster / 8)]);
-    for (; cluster < end; ++cluster) set += IsBitSet(cluster) ? 1 : 0;
+    for (; cluster < end && cluster % 8 != 0; ++cluster)
+        set += IsBitSet(cluster) ? 1 : 0;
+    for (; cluster + 8 <= end; cluster += 8)
+        set += std::popcount(bytes_[static_cast<std::size_t>(cluster / 8)]);
+    for (; cluster < end; ++cluster)
+        set += IsBitSet(cluster) ? 1 : 0;
     return set;
 }
 
 bool BuildFreeSpaceMap(FreeSpaceMap& map, const FreeSpaceSources& sources, MutableBytes transferBuffer) {
-    if (transferBuffer.size() < kTransferBufferBytes) throw std::invalid_argument("transfer buffer below 6 MiB");
+    if (transferBuffer.size() < kTransferBufferBytes)
+        throw std::invalid_argument("transfer buffer below 6 MiB");
     map.bytes().clear();
     if (sources.state.fileSystemName == kFat32Name) {
         return ReadFirstFat(map, sources, transferBuffer.first(kTransferBufferBytes));

@@ -26,7 +26,7 @@ inline constexpr const char* kBitmapRunReadFailedMessage = "512bitmaperror";
 inline constexpr const char* kBitmapRunFailedMessage = "error,写bitmap内容失败";
 
 class FreeSpaceMap {
-public:
+  public:
     // True when the cluster holding sector is in use. label5 names the rule: "FAT32" counts
     // clusters from dataStartSector with the first one numbered 2; "NTFS" counts from sector 0.
     // Any other text, a sector before the FAT32 cluster area, a cluster beyond the map or a
@@ -41,7 +41,7 @@ public:
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
     std::vector<std::uint8_t>& bytes() { return bytes_; }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
 };
 

@@ -11,7 +11,7 @@
 namespace vorthal {
 
 class LinuxDevicePlatform final : public DevicePlatform {
-public:
+  public:
     // Reads the device lists once; sysfsBlock is /sys/block except in tests.
     explicit LinuxDevicePlatform(std::filesystem::path sysfsBlock = "/sys/block",
                                  std::filesystem::path deviceFolder = "/dev");
@@ -24,7 +24,7 @@ public:
     std::unique_ptr<SectorDevice> OpenPath(const std::string& path) override;
     std::unique_ptr<SectorDevice> OpenVolume(int volumeNumber) override;
 
-private:
+  private:
     std::vector<PhysicalDrive> drives_;
     std::vector<LogicalVolume> volumes_;
 };

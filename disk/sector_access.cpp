@@ -3,19 +3,25 @@
 namespace vorthal {
 
 std::int64_t ClampedSectorCount(const DataSourceState& state, SectorNumber startSector, std::int64_t count) {
-    if (startSector < 0 || count < 0) return 0;
+    if (startSector < 0 || count < 0)
+        return 0;
     const SectorNumber bound = state.readBound;
-    if (bound <= 0) return count;
+    if (bound <= 0)
+        return count;
     // Written so that no sum can overflow: startSector and count are not negative here.
-    if (startSector <= bound && count <= bound + 1 - startSector) return count;
+    if (startSector <= bound && count <= bound + 1 - startSector)
+        return count;
     return state.isVolume ? bound - startSector + 1 : bound - startSector;
 }
 
 bool SectorAccess::ReadSectors(std::int32_t count, std::uint8_t* destination, SectorNumber startSector) {
-    if (count == 0) return true;
-    if (count < 0 || startSector < 0) return false;
+    if (count == 0)
+        return true;
+    if (count < 0 || startSector < 0)
+        return false;
     const std::int64_t clamped = ClampedSectorCount(state_, startSector, count);
-    if (clamped <= 0) return false;
+    if (clamped <= 0)
+        return false;
     return state_.isVolume ? ReadVolumeSectors(state_.driveNumber, startSector, clamped, destination)
                            : ReadPathSectors(state_.devicePath, clamped, destination, startSector);
 }

@@ -18,7 +18,7 @@ namespace vorthal {
 std::int64_t ClampedSectorCount(const DataSourceState& state, SectorNumber startSector, std::int64_t count);
 
 class SectorAccess {
-public:
+  public:
     SectorAccess(const DataSourceState& state, DeviceOpener& opener) : state_(state), opener_(opener) {}
 
     // Reads count sectors from startSector of the chosen source into destination, which holds
@@ -26,14 +26,15 @@ public:
     // wholly beyond the end of the source fails without touching it.
     bool ReadSectors(std::int32_t count, std::uint8_t* destination, SectorNumber startSector);
 
-    bool ReadVolumeSectors(int drive, SectorNumber startSector, std::int64_t count, std::uint8_t* destination);
+    bool ReadVolumeSectors(int drive, SectorNumber startSector, std::int64_t count,
+                           std::uint8_t* destination);
     bool ReadPathSectors(const std::string& path, std::int64_t count, std::uint8_t* destination,
                          SectorNumber startSector);
 
     const DeviceLayer& PathLayer() const { return pathLayer_; }
     const DeviceLayer& VolumeLayer() const { return volumeLayer_; }
 
-private:
+  private:
     const DataSourceState& state_;
     DeviceOpener& opener_;
     DeviceLayer volumeLayer_;

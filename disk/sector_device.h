@@ -11,7 +11,7 @@
 namespace vorthal {
 
 class SectorDevice {
-public:
+  public:
     virtual ~SectorDevice() = default;
 
     // Reads destination.size() bytes starting at byteOffset, in ascending order. Returns the
@@ -29,7 +29,7 @@ public:
 // Opens the devices that the two sector layers name: paths (image files and whole disks) for
 // the path layer, volume numbers for the volume layer.
 class DeviceOpener {
-public:
+  public:
     virtual ~DeviceOpener() = default;
     // Nothing when the device cannot be opened for reading.
     virtual std::unique_ptr<SectorDevice> OpenPath(const std::string& path) = 0;

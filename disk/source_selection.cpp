@@ -48,7 +48,8 @@ bool ParseBootSector(SourceSelection& selection) {
     state.fileSystemName = layout.fileSystemName;
     state.sectorsPerCluster = layout.sectorsPerCluster;
     state.dataStartSector = layout.dataStartSector;
-    if (layout.fileSystemName == kNtfsName) state.mftCluster = layout.mftCluster;
+    if (layout.fileSystemName == kNtfsName)
+        state.mftCluster = layout.mftCluster;
     if (layout.fileSystemName == kFat32Name) {
         state.fatReservedSectors = layout.fatReservedSectors;
         state.fatSectors = layout.fatSectors;
@@ -59,7 +60,8 @@ bool ParseBootSector(SourceSelection& selection) {
 bool ChoosePhysicalDrive(SourceSelection& selection, DevicePlatform& platform, const DriveItem& item) {
     const std::optional<DriveParameters> parameters = platform.GetPhysicalDriveParameters(item.driveNumber);
     if (!parameters) {
-        selection.observer.ShowMessage(kDefaultMessageTitle, kDriveGoneMessage + item.caption, MessageIcon::Warning);
+        selection.observer.ShowMessage(kDefaultMessageTitle, kDriveGoneMessage + item.caption,
+                                       MessageIcon::Warning);
         return false;
     }
     DataSourceState& state = selection.state;
@@ -67,7 +69,8 @@ bool ChoosePhysicalDrive(SourceSelection& selection, DevicePlatform& platform, c
     state.sourceChosen = true;
     selection.controls.edtDataStr = item.caption;
     for (const PhysicalDrive& drive : platform.PhysicalDrives()) {
-        if (drive.number == item.driveNumber) state.devicePath = drive.devicePath;
+        if (drive.number == item.driveNumber)
+            state.devicePath = drive.devicePath;
     }
     state.sizeSectors = parameters->totalSectors;
     ShowWholeSource(selection);
@@ -99,10 +102,12 @@ bool ChooseVolume(SourceSelection& selection, DevicePlatform& platform, const Vo
 }
 
 bool ChooseImageFile(SourceSelection& selection, DeviceOpener& opener, const std::string& path) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     const std::unique_ptr<SectorDevice> image = opener.OpenPath(path);
     if (image == nullptr || image->SizeBytes() < 0) {
-        selection.observer.ShowMessage(kDefaultMessageTitle, kImageUnreadableMessage + path, MessageIcon::Warning);
+        selection.observer.ShowMessage(kDefaultMessageTitle, kImageUnreadableMessage + path,
+                                       MessageIcon::Warning);
         return false;
     }
     if (image->SizeBytes() < kSectorBytes) {

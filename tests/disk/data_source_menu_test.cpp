@@ -40,8 +40,12 @@ TEST(DataSourceMenu, ItemsInOrderWithSeparators) {
     EXPECT_EQ(menu.driveItemTexts[1].driveNumber, 2);
     EXPECT_EQ(menu.volumeItemTexts[0].text, "/dev/sda1 [SYSTEM]");
     EXPECT_EQ(menu.volumeItemTexts[1].volumeNumber, 2);
-    const std::vector<std::string> expected{"打开镜像文件",        "-", "本地磁盘 0 (0.98 GB) ",
-                                            "可移动存储 2 (976.56 MB) ", "-", "逻辑分区 /dev/sda1 [SYSTEM] ",
+    const std::vector<std::string> expected{"打开镜像文件",
+                                            "-",
+                                            "本地磁盘 0 (0.98 GB) ",
+                                            "可移动存储 2 (976.56 MB) ",
+                                            "-",
+                                            "逻辑分区 /dev/sda1 [SYSTEM] ",
                                             "逻辑分区 /dev/sdc1 [] "};
     EXPECT_EQ(menu.Captions(), expected);
 }

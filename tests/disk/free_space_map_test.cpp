@@ -13,7 +13,7 @@ using fixtures::MemoryDeviceOpener;
 
 // A partition image in memory, chosen as the data source the way the operator chooses it.
 class PartitionImage : public ::testing::Test {
-protected:
+  protected:
     void Choose(std::vector<std::uint8_t> bytes, std::set<SectorNumber> failing = {}) {
         opener.AddPath("part.img", {std::move(bytes), std::move(failing), 0});
         observer.answers = {true};
@@ -23,7 +23,8 @@ protected:
     bool Build() { return BuildFreeSpaceMap(map, {access, state, observer}, transferBuffer); }
     std::vector<std::string> MessageTexts() const {
         std::vector<std::string> texts;
-        for (const auto& message : observer.messages) texts.push_back(message.text);
+        for (const auto& message : observer.messages)
+            texts.push_back(message.text);
         return texts;
     }
 
@@ -50,8 +51,10 @@ void SetFatEntry(std::vector<std::uint8_t>& image, std::size_t entry, std::uint3
 
 TEST_F(PartitionImage, Fat32MarksEveryNonzeroEntryInUse) {
     auto image = Fat32Image(2, 4000);
-    const std::uint32_t entries[] = {0x0FFFFFF8, 0xFFFFFFFF, 0x0FFFFFFF, 4, 0x0FFFFFFF, 0, 0xF0000000, 0x0FFFFFF7};
-    for (std::size_t i = 0; i < std::size(entries); ++i) SetFatEntry(image, i, entries[i]);
+    const std::uint32_t entries[] = {0x0FFFFFF8, 0xFFFFFFFF, 0x0FFFFFFF, 4,
+                                     0x0FFFFFFF, 0,          0xF0000000, 0x0FFFFFF7};
+    for (std::size_t i = 0; i < std::size(entries); ++i)
+        SetFatEntry(image, i, entries[i]);
     SetFatEntry(image, 255, 1); // the last entry of the FAT's second sector
     Choose(image);
     ASSERT_TRUE(Build());
@@ -104,7 +107,8 @@ TEST_F(PartitionImage, NtfsMapIsTheBitmapFileInRunOrder) {
     ASSERT_TRUE(Build());
     ASSERT_EQ(map.bytes().size(), 4u * 512);
     const SectorNumber expected[] = {100, 101, 40, 300};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(fixtures::SectorNumberIn(map.bytes().data() + i * 512), expected[i]);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(fixtures::SectorNumberIn(map.bytes().data() + i * 512), expected[i]);
     EXPECT_TRUE(observer.messages.empty());
 }
 
@@ -144,12 +148,18 @@ std::vector<std::uint8_t> RunsLeavingTheRecord() {
     record[1023] = 0x01;
     return record;
 }
-std::vector<std::uint8_t> RunBeyondTheVolume() { return fixtures::FileRecordWithRuns({0x21, 0x02, 0xE8, 0x03, 0x00}); }
+std::vector<std::uint8_t> RunBeyondTheVolume() {
+    return fixtures::FileRecordWithRuns({0x21, 0x02, 0xE8, 0x03, 0x00});
+}
 std::vector<std::uint8_t> RunLengthOverflowing() {
     return fixtures::FileRecordWithRuns({0x18, 0, 0, 0, 0, 0, 0, 0, 0x7F, 0x64, 0x00});
 }
-std::vector<std::uint8_t> RunGoingNegative() { return fixtures::FileRecordWithRuns({0x11, 0x01, 0x10, 0x11, 0x01, 0x80, 0x00}); }
-std::vector<std::uint8_t> GoodRecord() { return fixtures::FileRecordWithRuns(kRuns); }
+std::vector<std::uint8_t> RunGoingNegative() {
+    return fixtures::FileRecordWithRuns({0x11, 0x01, 0x10, 0x11, 0x01, 0x80, 0x00});
+}
+std::vector<std::uint8_t> GoodRecord() {
+    return fixtures::FileRecordWithRuns(kRuns);
+}
 
 class BadBitmapRecords : public PartitionImage, public ::testing::WithParamInterface<BadRecordCase> {};
 
@@ -164,19 +174,25 @@ const std::vector<std::string> kNoBitmapFile{"取$bitmap文件失败"};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadBitmapRecords,
-    ::testing::Values(BadRecordCase{"NoDataAttribute", WithoutData, {}, kNoBitmapFile},
-                      BadRecordCase{"ResidentData", ResidentData, {}, kNoBitmapFile},
-                      BadRecordCase{"ZeroLengthAttribute", ZeroLengthAttribute, {}, kNoBitmapFile},
-                      BadRecordCase{"RunsLeaveTheRecord", RunsLeavingTheRecord, {}, kNoBitmapFile},
-                      BadRecordCase{"RunGoesNegative", RunGoingNegative, {}, kNoBitmapFile},
-                      BadRecordCase{"RecordUnreadable", GoodRecord, {29},
-                                    {"读bitmap错误1sec28", "取$bitmap文件失败"}},
-                      BadRecordCase{"RunSectorUnreadable", GoodRecord, {40},
-                                    {"512bitmaperror1sec40", "error,写bitmap内容失败", "取$bitmap文件失败"}},
-                      BadRecordCase{"RunBeyondTheVolume", RunBeyondTheVolume, {},
-                                    {"512bitmaperror1sec1000", "error,写bitmap内容失败", "取$bitmap文件失败"}},
-                      BadRecordCase{"RunLengthOverflows", RunLengthOverflowing, {},
-                                    {"512bitmaperror1sec100", "error,写bitmap内容失败", "取$bitmap文件失败"}}),
+    ::testing::Values(
+        BadRecordCase{"NoDataAttribute", WithoutData, {}, kNoBitmapFile},
+        BadRecordCase{"ResidentData", ResidentData, {}, kNoBitmapFile},
+        BadRecordCase{"ZeroLengthAttribute", ZeroLengthAttribute, {}, kNoBitmapFile},
+        BadRecordCase{"RunsLeaveTheRecord", RunsLeavingTheRecord, {}, kNoBitmapFile},
+        BadRecordCase{"RunGoesNegative", RunGoingNegative, {}, kNoBitmapFile},
+        BadRecordCase{"RecordUnreadable", GoodRecord, {29}, {"读bitmap错误1sec28", "取$bitmap文件失败"}},
+        BadRecordCase{"RunSectorUnreadable",
+                      GoodRecord,
+                      {40},
+                      {"512bitmaperror1sec40", "error,写bitmap内容失败", "取$bitmap文件失败"}},
+        BadRecordCase{"RunBeyondTheVolume",
+                      RunBeyondTheVolume,
+                      {},
+                      {"512bitmaperror1sec1000", "error,写bitmap内容失败", "取$bitmap文件失败"}},
+        BadRecordCase{"RunLengthOverflows",
+                      RunLengthOverflowing,
+                      {},
+                      {"512bitmaperror1sec100", "error,写bitmap内容失败", "取$bitmap文件失败"}}),
     [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(PartitionImage, MftClusterBeyondAnyDiskIsAnUnreadableRecord) {
@@ -184,7 +200,8 @@ TEST_F(PartitionImage, MftClusterBeyondAnyDiskIsAnUnreadableRecord) {
     StoreLE64(bytes.data() + 48, 0x7FFFFFFFFFFFFFF0);
     Choose(bytes);
     EXPECT_FALSE(Build());
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"读bitmap错误1sec9223372036854775804", "取$bitmap文件失败"}));
+    EXPECT_EQ(MessageTexts(),
+              (std::vector<std::string>{"读bitmap错误1sec9223372036854775804", "取$bitmap文件失败"}));
 }
 
 TEST_F(PartitionImage, OtherFileSystemsLeaveTheMapEmpty) {
@@ -212,20 +229,16 @@ TEST_P(ClusterTest, FindsTheBitOfTheSectorsCluster) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ClusterTest,
-                         ::testing::Values(TestCase{"FAT32", 2032, 8, true},     // cluster 2, the first
+                         ::testing::Values(TestCase{"FAT32", 2032, 8, true}, // cluster 2, the first
                                            TestCase{"FAT32", 2039, 8, true},
-                                           TestCase{"FAT32", 2040, 8, false},    // cluster 3
-                                           TestCase{"FAT32", 2031, 8, false},    // the FAT area has no cluster
-                                           TestCase{"FAT32", 2032 + 21 * 8, 8, true}, // cluster 23, last bit
+                                           TestCase{"FAT32", 2040, 8, false}, // cluster 3
+                                           TestCase{"FAT32", 2031, 8, false}, // the FAT area has no cluster
+                                           TestCase{"FAT32", 2032 + 21 * 8, 8, true},  // cluster 23, last bit
                                            TestCase{"FAT32", 2032 + 22 * 8, 8, false}, // beyond the map
-                                           TestCase{"NTFS", 0, 8, true},
-                                           TestCase{"NTFS", 7, 8, true},
-                                           TestCase{"NTFS", 8, 8, false},
-                                           TestCase{"NTFS", 23 * 8, 8, true},
-                                           TestCase{"NTFS", 24 * 8, 8, false},
-                                           TestCase{"NTFS", 0, 0, false},
-                                           TestCase{"", 0, 8, false},
-                                           TestCase{"不可识别", 0, 8, false}));
+                                           TestCase{"NTFS", 0, 8, true}, TestCase{"NTFS", 7, 8, true},
+                                           TestCase{"NTFS", 8, 8, false}, TestCase{"NTFS", 23 * 8, 8, true},
+                                           TestCase{"NTFS", 24 * 8, 8, false}, TestCase{"NTFS", 0, 0, false},
+                                           TestCase{"", 0, 8, false}, TestCase{"不可识别", 0, 8, false}));
 
 } // namespace
 } // namespace vorthal

@@ -13,7 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(LinuxDevices, WholeDiskNames) {
-    for (const char* name : {"sda", "sdab", "vdb", "hda", "xvda", "nvme0n1", "nvme12n3", "mmcblk0", "loop7"}) {
+    for (const char* name :
+         {"sda", "sdab", "vdb", "hda", "xvda", "nvme0n1", "nvme12n3", "mmcblk0", "loop7"}) {
         EXPECT_TRUE(IsWholeDiskName(name)) << name;
     }
     for (const char* name : {"sda1", "nvme0n1p1", "mmcblk0p1", "mmcblk0boot0", "zram0", "ram0", "dm-0", "md0",
@@ -45,11 +46,11 @@ TEST(LinuxDevices, ListsWholeDisksAndNumbersTheirPartitions) {
     AddPartition(sys, "sda", "sda10", 10);
     AddPartition(sys, "sda", "sda2", 2);
     AddPartition(sys, "sda", "sda1", 1);
-    AddDisk(sys, "sdb", 0, true);         // a card reader without a card
+    AddDisk(sys, "sdb", 0, true); // a card reader without a card
     AddDisk(sys, "sdc", 2000000, true);
     AddDisk(sys, "loop0", 4096);
     WriteText(sys / "loop0" / "loop" / "backing_file", "/srv/disk.img");
-    AddDisk(sys, "loop1", 0);             // unattached
+    AddDisk(sys, "loop1", 0); // unattached
     AddDisk(sys, "zram0", 8192);
     AddDisk(sys, "nvme0n1", 2048000);
     AddPartition(sys, "nvme0n1", "nvme0n1p1", 1);
@@ -81,7 +82,8 @@ TEST(LinuxDevices, ListsWholeDisksAndNumbersTheirPartitions) {
 // A partition node that is an NTFS volume image: the volume is listed with the label and type
 // that libblkid reads, and choosing it reads the volume through the volume layer.
 TEST(LinuxDevices, VolumesCarryTheirLabelAndAreChosenThroughTheVolumeLayer) {
-    if (!fixtures::ToolAvailable("mkntfs")) GTEST_SKIP() << "mkntfs (ntfs-3g) is needed";
+    if (!fixtures::ToolAvailable("mkntfs"))
+        GTEST_SKIP() << "mkntfs (ntfs-3g) is needed";
     fixtures::TempDir dir;
     ASSERT_EQ(fixtures::MakeNtfsImage(dir / "volume.img", 16, 4, "Data Vol"), std::nullopt);
     const fs::path sys = dir / "block";
@@ -95,7 +97,8 @@ TEST(LinuxDevices, VolumesCarryTheirLabelAndAreChosenThroughTheVolumeLayer) {
     EXPECT_EQ(platform.Volumes()[0].label, "Data Vol");
     EXPECT_EQ(platform.Volumes()[0].fileSystemType, "ntfs");
     const DataSourceMenu menu = BuildDataSourceMenu(platform);
-    EXPECT_EQ(menu.volumeItemTexts[0].Caption(), "逻辑分区 " + (dir / "dev" / "sdx1").string() + " [DATA VOL] ");
+    EXPECT_EQ(menu.volumeItemTexts[0].Caption(),
+              "逻辑分区 " + (dir / "dev" / "sdx1").string() + " [DATA VOL] ");
 
     DataSourceState state;
     SectorAccess access(state, platform);
@@ -117,13 +120,15 @@ TEST(LinuxDevices, VolumesCarryTheirLabelAndAreChosenThroughTheVolumeLayer) {
 // among the physical drives, its partition among the volumes with its label, and both must
 // read back the image's bytes.
 TEST(LinuxDevices, AttachedImageAppearsAsDriveAndVolume) {
-    if (!fixtures::ToolAvailable("mkntfs")) GTEST_SKIP() << "mkntfs (ntfs-3g) is needed";
+    if (!fixtures::ToolAvailable("mkntfs"))
+        GTEST_SKIP() << "mkntfs (ntfs-3g) is needed";
     fixtures::TempDir dir;
     ASSERT_EQ(fixtures::MakeNtfsImage(dir / "volume.img", 16, 4, "LOOPVOL"), std::nullopt);
     fixtures::MakeMbrDiskImage(dir / "disk.img", dir / "volume.img", 2048, 0x07, 2048);
     const auto diskBytes = fixtures::ReadBytes(dir / "disk.img");
     fixtures::LoopDevice loop(dir / "disk.img");
-    if (loop.device().empty()) GTEST_SKIP() << "cannot attach a loop device here: " << loop.reason();
+    if (loop.device().empty())
+        GTEST_SKIP() << "cannot attach a loop device here: " << loop.reason();
 
     LinuxDevicePlatform platform;
     const DataSourceMenu menu = BuildDataSourceMenu(platform);
@@ -133,9 +138,11 @@ TEST(LinuxDevices, AttachedImageAppearsAsDriveAndVolume) {
     fixtures::RecordingObserver observer;
     SourceSelection selection{state, access, controls, observer};
 
-    const auto drive = std::find_if(menu.driveItemTexts.begin(), menu.driveItemTexts.end(), [&](const DriveItem& item) {
-        return platform.PhysicalDrives()[static_cast<std::size_t>(item.driveNumber)].devicePath == loop.device();
-    });
+    const auto drive =
+        std::find_if(menu.driveItemTexts.begin(), menu.driveItemTexts.end(), [&](const DriveItem& item) {
+            return platform.PhysicalDrives()[static_cast<std::size_t>(item.driveNumber)].devicePath ==
+                   loop.device();
+        });
     ASSERT_NE(drive, menu.driveItemTexts.end()) << loop.device() << " is not among the physical drives";
     ASSERT_TRUE(ChoosePhysicalDrive(selection, platform, *drive));
     EXPECT_EQ(state.sizeSectors, static_cast<SectorNumber>(diskBytes.size() / 512));

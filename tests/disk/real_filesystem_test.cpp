@@ -29,29 +29,34 @@ std::int64_t NumberAfter(const std::string& output, const std::string& text) {
 
 // Clusters of a FAT file as mshowfat lists them: "<3-27><30>".
 std::vector<std::int64_t> FatFileClusters(const std::filesystem::path& image, const std::string& name) {
-    const auto result = RunCommand("MTOOLS_SKIP_CHECK=1 mshowfat -i " + Quoted(image.string()) + " " + Quoted("::" + name));
+    const auto result =
+        RunCommand("MTOOLS_SKIP_CHECK=1 mshowfat -i " + Quoted(image.string()) + " " + Quoted("::" + name));
     std::vector<std::int64_t> clusters;
     const std::regex range(R"(<(\d+)(?:-(\d+))?>)");
-    for (auto it = std::sregex_iterator(result.output.begin(), result.output.end(), range); it != std::sregex_iterator();
-         ++it) {
+    for (auto it = std::sregex_iterator(result.output.begin(), result.output.end(), range);
+         it != std::sregex_iterator(); ++it) {
         const std::int64_t first = std::stoll((*it)[1]);
         const std::int64_t last = (*it)[2].matched ? std::stoll((*it)[2]) : first;
-        for (std::int64_t cluster = first; cluster <= last; ++cluster) clusters.push_back(cluster);
+        for (std::int64_t cluster = first; cluster <= last; ++cluster)
+            clusters.push_back(cluster);
     }
     return clusters;
 }
 
 // A volume image chosen as a partition image, with its map built.
 class RealVolume {
-public:
+  public:
     explicit RealVolume(const std::filesystem::path& image) : platform_(image.parent_path() / "no-sysfs") {
         observer.answers = {true};
         chosen = ChooseImageFile(selection, platform_, image.string());
         built = chosen && BuildFreeSpaceMap(map, {access, state, observer}, transferBuffer);
         std::vector<std::uint8_t> boot(512);
-        if (chosen && access.ReadSectors(1, boot.data(), 0)) clusters = VolumeClusterRange(boot);
+        if (chosen && access.ReadSectors(1, boot.data(), 0))
+            clusters = VolumeClusterRange(boot);
     }
-    std::int64_t ClustersInUse() const { return map.CountSetBits(clusters.firstCluster, clusters.clusterCount); }
+    std::int64_t ClustersInUse() const {
+        return map.CountSetBits(clusters.firstCluster, clusters.clusterCount);
+    }
 
     DataSourceState state;
     SourceControls controls;
@@ -61,7 +66,7 @@ public:
     bool chosen = false;
     bool built = false;
 
-private:
+  private:
     LinuxDevicePlatform platform_;
     SectorAccess access{state, platform_};
     SourceSelection selection{state, access, controls, observer};
@@ -86,7 +91,8 @@ TEST_P(RealFat32, MapAgreesWithTheFatClusterForCluster) {
     const std::vector<std::pair<std::string, std::size_t>> files{
         {"keep1.bin", 300000}, {"gone.bin", 1000000}, {"keep2.bin", 77777}, {"keep3.bin", 5}};
     for (std::size_t i = 0; i < files.size(); ++i) {
-        fixtures::WriteBytes(dir / files[i].first, fixtures::PatternBytes(files[i].second, static_cast<std::uint32_t>(i)));
+        fixtures::WriteBytes(dir / files[i].first,
+                             fixtures::PatternBytes(files[i].second, static_cast<std::uint32_t>(i)));
         ASSERT_EQ(fixtures::CopyIntoFat32(image, dir / files[i].first, files[i].first), std::nullopt);
     }
     const std::vector<std::int64_t> deletedClusters = FatFileClusters(image, "gone.bin");
@@ -104,29 +110,34 @@ TEST_P(RealFat32, MapAgreesWithTheFatClusterForCluster) {
     ASSERT_GT(freeClusters, 0) << info.output;
     EXPECT_EQ(volume.clusters.clusterCount - volume.ClustersInUse(), freeClusters);
     for (const auto& [name, size] : files) {
-        if (name == "gone.bin") continue;
+        if (name == "gone.bin")
+            continue;
         for (const std::int64_t cluster : FatFileClusters(image, name)) {
             EXPECT_TRUE(volume.map.IsBitSet(cluster)) << name << " cluster " << cluster;
         }
     }
-    for (const std::int64_t cluster : deletedClusters) EXPECT_FALSE(volume.map.IsBitSet(cluster)) << cluster;
+    for (const std::int64_t cluster : deletedClusters)
+        EXPECT_FALSE(volume.map.IsBitSet(cluster)) << cluster;
     // The sectors of a deleted file's cluster are free for the scan, those of a kept file not.
     const auto sectorOf = [&](std::int64_t cluster) {
         return volume.state.dataStartSector + (cluster - 2) * volume.state.sectorsPerCluster + 1;
     };
-    EXPECT_FALSE(volume.map.IsClusterAllocated(sectorOf(deletedClusters[0]), "FAT32", volume.state.sectorsPerCluster,
-                                               volume.state.dataStartSector));
+    EXPECT_FALSE(volume.map.IsClusterAllocated(sectorOf(deletedClusters[0]), "FAT32",
+                                               volume.state.sectorsPerCluster, volume.state.dataStartSector));
     EXPECT_TRUE(volume.map.IsClusterAllocated(sectorOf(FatFileClusters(image, "keep1.bin").back()), "FAT32",
                                               volume.state.sectorsPerCluster, volume.state.dataStartSector));
 }
 
 INSTANTIATE_TEST_SUITE_P(ClusterSizes, RealFat32,
                          ::testing::Values(Fat32Case{4, 258}, Fat32Case{8, 520}, Fat32Case{32, 2080}),
-                         [](const auto& caseInfo) { return std::to_string(caseInfo.param.clusterKiB) + "KiB"; });
+                         [](const auto& caseInfo) {
+                             return std::to_string(caseInfo.param.clusterKiB) + "KiB";
+                         });
 
 TEST(RealNtfs, MapIsTheBitmapFileAndCountsWhatTheToolsCount) {
     for (const char* tool : {"mkntfs", "ntfscp", "ntfscat", "ntfscluster"}) {
-        if (!fixtures::ToolAvailable(tool)) GTEST_SKIP() << tool << " (ntfs-3g) is needed";
+        if (!fixtures::ToolAvailable(tool))
+            GTEST_SKIP() << tool << " (ntfs-3g) is needed";
     }
     fixtures::TempDir dir;
     const auto image = dir / "ntfs.img";
@@ -144,7 +155,8 @@ TEST(RealNtfs, MapIsTheBitmapFileAndCountsWhatTheToolsCount) {
     EXPECT_EQ(volume.state.sectorsPerCluster, 8);
     EXPECT_EQ(volume.controls.edtbegin, "0");
 
-    const auto bitmap = RunCommand("PATH=\"$PATH:/usr/sbin\" ntfscat " + Quoted(image.string()) + " '$Bitmap'");
+    const auto bitmap =
+        RunCommand("PATH=\"$PATH:/usr/sbin\" ntfscat " + Quoted(image.string()) + " '$Bitmap'");
     ASSERT_EQ(bitmap.exitCode, 0);
     ASSERT_GE(volume.map.bytes().size(), bitmap.output.size());
     EXPECT_TRUE(std::equal(bitmap.output.begin(), bitmap.output.end(), volume.map.bytes().begin(),

@@ -15,7 +15,7 @@ using fixtures::SectorNumberIn;
 constexpr std::uint8_t kUntouched = 0xEE;
 
 class SectorAccessTest : public ::testing::Test {
-protected:
+  protected:
     void ChoosePath(const std::string& path, SectorNumber readBound) {
         state.isVolume = false;
         state.devicePath = path;
@@ -32,10 +32,12 @@ protected:
         std::vector<std::uint8_t> buffer((static_cast<std::size_t>(count) + 4) * 512, kUntouched);
         EXPECT_EQ(access.ReadSectors(count, buffer.data(), start), expectedResult);
         int arrived = 0;
-        while (arrived < count + 4 && SectorNumberIn(buffer.data() + arrived * 512) == start + arrived) ++arrived;
+        while (arrived < count + 4 && SectorNumberIn(buffer.data() + arrived * 512) == start + arrived)
+            ++arrived;
         const auto written = std::find_if(buffer.begin() + arrived * 512, buffer.end(),
                                           [](std::uint8_t byte) { return byte != kUntouched; });
-        EXPECT_EQ(written, buffer.end()) << "byte " << (written - buffer.begin()) << " written behind the sectors read";
+        EXPECT_EQ(written, buffer.end())
+            << "byte " << (written - buffer.begin()) << " written behind the sectors read";
         return arrived;
     }
 
@@ -59,7 +61,10 @@ TEST_P(ClampRule, ShortensRequestsAtTheEndOfTheSource) {
     const ClampCase& c = GetParam();
     opener.AddPath("disk", {NumberedSectors(1100), {}, 0});
     opener.AddVolume(3, {NumberedSectors(1100), {}, 0});
-    if (c.volume) ChooseVolume(3, c.readBound); else ChoosePath("disk", c.readBound);
+    if (c.volume)
+        ChooseVolume(3, c.readBound);
+    else
+        ChoosePath("disk", c.readBound);
     EXPECT_EQ(SectorsRead(c.count, c.start), c.sectorsRead);
 }
 

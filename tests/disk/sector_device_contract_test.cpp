@@ -45,13 +45,13 @@ struct MemoryDevice {
     }
 };
 
-template <typename Maker>
-class SectorDeviceContract : public ::testing::Test {
-protected:
+template <typename Maker> class SectorDeviceContract : public ::testing::Test {
+  protected:
     void SetUp() override {
         std::string skipReason;
         device = maker.Make(NumberedSectors(kSectors), &skipReason);
-        if (!skipReason.empty()) GTEST_SKIP() << skipReason;
+        if (!skipReason.empty())
+            GTEST_SKIP() << skipReason;
         ASSERT_NE(device, nullptr);
     }
     Maker maker;
@@ -68,7 +68,8 @@ TYPED_TEST(SectorDeviceContract, TellsItsSize) {
 TYPED_TEST(SectorDeviceContract, ReadsTheBytesAtAnyOffset) {
     std::vector<std::uint8_t> buffer(3 * 512);
     ASSERT_EQ(this->device->ReadAt(1000 * 512, buffer), 3 * 512);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(SectorNumberIn(buffer.data() + i * 512), 1000 + i);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(SectorNumberIn(buffer.data() + i * 512), 1000 + i);
 }
 
 TYPED_TEST(SectorDeviceContract, DeliversOnlyUpToTheEndAndLeavesTheRestUntouched) {
@@ -97,7 +98,8 @@ TEST(FileSectorDevice, BlockDevicesReportTheirSectorSize) {
     BlockDevice maker;
     std::string skipReason;
     auto device = maker.Make(NumberedSectors(kSectors), &skipReason);
-    if (!skipReason.empty()) GTEST_SKIP() << skipReason;
+    if (!skipReason.empty())
+        GTEST_SKIP() << skipReason;
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(device->ReportedSectorSize(), 512u);
 }

@@ -11,25 +11,28 @@ namespace {
 
 using fixtures::MemoryDeviceOpener;
 
-std::vector<std::uint8_t> ImageWithBootSector(const std::vector<std::uint8_t>& bootSector, std::size_t sectors) {
+std::vector<std::uint8_t> ImageWithBootSector(const std::vector<std::uint8_t>& bootSector,
+                                              std::size_t sectors) {
     std::vector<std::uint8_t> bytes(sectors * 512, 0);
     std::copy(bootSector.begin(), bootSector.end(), bytes.begin());
     return bytes;
 }
 
 class SourceSelectionTest : public ::testing::Test {
-protected:
+  protected:
     SourceSelectionTest() {
         platform.AddDrive({0, "/dev/sda", {0, 2048000}});
         platform.AddDrive({2, "/dev/sdc", {DriveParameters::kRemovableFlag, 2000000}});
         platform.AddVolume({1, "/dev/sda1", "DATA", "ntfs"}, 1000000LL * 512,
                            {ImageWithBootSector(fixtures::NtfsBootSector(8, 4, 1000000), 16), {}, 0});
         platform.AddVolume({2, "/dev/sdc1", "", ""}, 0);
-        platform.AddVolume({3, "/dev/sda2", "BAD", "vfat"}, 4096LL * 512, {std::vector<std::uint8_t>(4096), {0}, 0});
+        platform.AddVolume({3, "/dev/sda2", "BAD", "vfat"}, 4096LL * 512,
+                           {std::vector<std::uint8_t>(4096), {0}, 0});
         menu = BuildDataSourceMenu(platform);
     }
 
-    void AddImage(const std::string& path, std::vector<std::uint8_t> bytes, std::set<SectorNumber> failing = {}) {
+    void AddImage(const std::string& path, std::vector<std::uint8_t> bytes,
+                  std::set<SectorNumber> failing = {}) {
         platform.opener.AddPath(path, MemoryDeviceOpener::Source{std::move(bytes), std::move(failing), 0});
     }
 
@@ -117,7 +120,9 @@ TEST_F(SourceSelectionTest, Fat32PartitionImageScansItsClusterAreaUpToTheEndOfTh
     AddImage("/img/part.img", ImageWithBootSector(fixtures::Fat32BootSector(8, 32, 1000, 6000), 6000));
     observer.answers = {true};
     ASSERT_TRUE(ChooseImageFile(selection, platform, "/img/part.img"));
-    EXPECT_EQ(observer.questions, std::vector<std::string>{"数据文件类型选择: 此镜像文件是逻辑分区镜像请选是，是整个磁盘镜像请选否"});
+    EXPECT_EQ(
+        observer.questions,
+        std::vector<std::string>{"数据文件类型选择: 此镜像文件是逻辑分区镜像请选是，是整个磁盘镜像请选否"});
     EXPECT_TRUE(state.hasFileSystem);
     EXPECT_FALSE(state.isVolume);
     EXPECT_EQ(state.devicePath, "/img/part.img");
@@ -183,7 +188,8 @@ class BadImages : public SourceSelectionTest, public ::testing::WithParamInterfa
 
 TEST_P(BadImages, AreRefusedWithAMessageAndNothingChanges) {
     const BadImageCase& c = GetParam();
-    if (c.bytes != SIZE_MAX) AddImage("/img/x.img", std::vector<std::uint8_t>(c.bytes));
+    if (c.bytes != SIZE_MAX)
+        AddImage("/img/x.img", std::vector<std::uint8_t>(c.bytes));
     EXPECT_FALSE(ChooseImageFile(selection, platform, "/img/x.img"));
     ASSERT_EQ(observer.messages.size(), 1u);
     EXPECT_EQ(observer.messages[0].text, std::string(c.message) + "/img/x.img");

@@ -28,10 +28,12 @@ std::vector<Extent> ExtentsOf(const fs::path& groundTruth) {
     const std::string text(bytes.begin(), bytes.end());
     const std::regex extent(R"re("start_sector":\s*(\d+),\s*"sectors":\s*(\d+))re");
     std::vector<Extent> extents;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), extent); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), extent); it != std::sregex_iterator();
+         ++it) {
         extents.push_back({std::stoll((*it)[1]), std::stoll((*it)[2])});
     }
-    std::sort(extents.begin(), extents.end(), [](const Extent& a, const Extent& b) { return a.start < b.start; });
+    std::sort(extents.begin(), extents.end(),
+              [](const Extent& a, const Extent& b) { return a.start < b.start; });
     return extents;
 }
 
@@ -41,13 +43,15 @@ TEST_P(ScenarioFreeSpace, DeletedFileIsFreeAndFilesBetweenItsFragmentsAreNot) {
     const std::string kind = GetParam();
     const fs::path generator = realdata::SharedDir() / "scenarios" / "make_scenarios.py";
     const fs::path mdf = realdata::MdfDir() / "db01.mdf";
-    if (!fs::exists(generator) || !fs::exists(mdf)) GTEST_SKIP() << "no scenario generator or db01.mdf under " << realdata::SharedDir();
+    if (!fs::exists(generator) || !fs::exists(mdf))
+        GTEST_SKIP() << "no scenario generator or db01.mdf under " << realdata::SharedDir();
     if (kind.starts_with("ntfs") && (geteuid() != 0 || !fs::exists("/dev/fuse"))) {
         GTEST_SKIP() << "NTFS scenarios mount with ntfs-3g, which needs root and /dev/fuse";
     }
     fixtures::TempDir dir;
-    const auto built = fixtures::RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" python3 " + fixtures::Quoted(generator.string()) +
-                                            " build " + kind + " --out " + fixtures::Quoted(dir.path().string()) +
+    const auto built = fixtures::RunCommand("PATH=\"$PATH:/usr/sbin:/sbin\" python3 " +
+                                            fixtures::Quoted(generator.string()) + " build " + kind +
+                                            " --out " + fixtures::Quoted(dir.path().string()) +
                                             " --seed 1 --mdf " + fixtures::Quoted(mdf.string()));
     ASSERT_EQ(built.exitCode, 0) << built.output;
     const fs::path image = dir / (kind + "-s1.img");
@@ -67,7 +71,8 @@ TEST_P(ScenarioFreeSpace, DeletedFileIsFreeAndFilesBetweenItsFragmentsAreNot) {
     ASSERT_TRUE(BuildFreeSpaceMap(map, {access, state, observer}, transferBuffer));
 
     const auto allocated = [&](SectorNumber sector) {
-        return map.IsClusterAllocated(sector, controls.label5, state.sectorsPerCluster, state.dataStartSector);
+        return map.IsClusterAllocated(sector, controls.label5, state.sectorsPerCluster,
+                                      state.dataStartSector);
     };
     for (const Extent& extent : extents) {
         for (SectorNumber sector = extent.start; sector < extent.start + extent.sectors; ++sector) {
@@ -76,7 +81,8 @@ TEST_P(ScenarioFreeSpace, DeletedFileIsFreeAndFilesBetweenItsFragmentsAreNot) {
     }
     int gapsInUse = 0;
     for (std::size_t i = 1; i < extents.size(); ++i) {
-        for (SectorNumber sector = extents[i - 1].start + extents[i - 1].sectors; sector < extents[i].start; ++sector) {
+        for (SectorNumber sector = extents[i - 1].start + extents[i - 1].sectors; sector < extents[i].start;
+             ++sector) {
             if (allocated(sector)) {
                 ++gapsInUse;
                 break;
