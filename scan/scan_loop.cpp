@@ -25,7 +25,7 @@ public:
           observer_(observer),
           step_(step),
           window_(resources.access, resources.dataSource, resources.transferBuffer, resources.readAheadBuffer,
-                  options.beginSector, options.endSector,
+                  {options.beginSector, step, options.targetFileNumber}, options.endSector,
                   [this](SectorNumber start, SectorNumber end) { return HoldsExaminedPosition(start, end); }),
           recorder_{resources.fragments, observer, nullptr, options.limitBeginPage, options.maxBeginPage, {}} {
         recorder_.readSource = [this](std::int32_t count, std::uint8_t* destination, SectorNumber start) {
@@ -86,7 +86,7 @@ ScanEnd ScanRun::Run() {
             observer_.SetStatus(kScanStoppedStatus);
             return ScanEnd::kStopped;
         }
-        if (InUseCluster(position) || position < SkipUntil(runEnd_, step_)) continue;
+        if (InUseCluster(position) || position < SkipUntil(runEnd_, step_) || window_.ScreenedOut(position)) continue;
         const std::uint8_t* sector = window_.SectorThroughWindow(position);
         if (sector == nullptr) {
             LogFailure(kPositionReadFailedTag, position);

@@ -7,8 +7,15 @@
 namespace vorthal {
 
 ScanWindow::ScanWindow(SectorAccess& access, const DataSourceState& state, std::span<std::uint8_t> front,
-                       std::span<std::uint8_t> back, SectorNumber begin, SectorNumber end, WindowWanted wanted)
-    : access_(access), state_(state), spare_(back.data()), begin_(begin), end_(end), wanted_(std::move(wanted)) {
+                       std::span<std::uint8_t> back, const CandidateGrid& grid, SectorNumber end, WindowWanted wanted)
+    : access_(access),
+      state_(state),
+      spare_(back.data()),
+      begin_(grid.begin),
+      step_(grid.step),
+      targetFileNumber_(grid.targetFileNumber),
+      end_(end),
+      wanted_(std::move(wanted)) {
     current_.buffer = front.data();
 }
 
@@ -25,24 +32,43 @@ ScanWindow::Fill ScanWindow::ReadWindow(SectorNumber start, std::int64_t count, 
     fill.length = count;
     fill.buffer = buffer;
     fill.delivered = std::max<std::int64_t>(0, ClampedSectorCount(state_, start, count));
-    if (fill.delivered == 0) return fill;
-    bool whole = false;
-    {
-        const std::lock_guard lock(accessMutex_);
-        whole = access_.ReadSectors(static_cast<std::int32_t>(fill.delivered), buffer, start);
-    }
-    const auto pieces = static_cast<std::size_t>((fill.delivered + kRereadPieceSectors - 1) / kRereadPieceSectors);
-    for (std::size_t piece = 0; piece < pieces; ++piece) {
-        if (whole) {
-            fill.readablePieces.set(piece);
-            continue;
-        }
-        const std::int64_t first = static_cast<std::int64_t>(piece) * kRereadPieceSectors;
-        const std::int64_t sectors = std::min(kRereadPieceSectors, fill.delivered - first);
-        fill.readablePieces[piece] = ReadSource(static_cast<std::int32_t>(sectors),
-                                                buffer + static_cast<std::size_t>(first) * kSectorSize, start + first);
+    for (std::int64_t first = 0; first < fill.delivered; first += kScreenChunkSectors) {
+        const std::int64_t sectors = std::min(kScreenChunkSectors, fill.delivered - first);
+        ReadChunk(fill, first, sectors);
+        Screen(fill, first, sectors);
     }
     return fill;
+}
+
+void ScanWindow::ReadChunk(Fill& fill, std::int64_t first, std::int64_t sectors) {
+    const auto firstPiece = static_cast<std::size_t>(first / kRereadPieceSectors);
+    const auto pieces = static_cast<std::size_t>((sectors + kRereadPieceSectors - 1) / kRereadPieceSectors);
+    std::uint8_t* at = fill.buffer + static_cast<std::size_t>(first) * kSectorSize;
+    if (ReadSource(static_cast<std::int32_t>(sectors), at, fill.start + first)) {
+        for (std::size_t piece = firstPiece; piece < firstPiece + pieces; ++piece) fill.readablePieces.set(piece);
+        return;
+    }
+    // Piece by piece, so that one bad sector costs no more than its piece.
+    for (std::size_t piece = firstPiece; piece < firstPiece + pieces; ++piece) {
+        const std::int64_t pieceFirst = static_cast<std::int64_t>(piece) * kRereadPieceSectors;
+        const std::int64_t pieceSectors = std::min(kRereadPieceSectors, first + sectors - pieceFirst);
+        fill.readablePieces[piece] =
+            ReadSource(static_cast<std::int32_t>(pieceSectors), fill.buffer + static_cast<std::size_t>(pieceFirst) * kSectorSize,
+                       fill.start + pieceFirst);
+    }
+}
+
+void ScanWindow::Screen(Fill& fill, std::int64_t first, std::int64_t sectors) const {
+    // The first candidate position at or after sector `first` of the window.
+    const std::int64_t fromBegin = fill.start + first - begin_;
+    std::int64_t offset = first + (step_ - fromBegin % step_) % step_;
+    for (; offset < first + sectors; offset += step_) {
+        if (!fill.readablePieces[static_cast<std::size_t>(offset / kRereadPieceSectors)]) continue;
+        // Every recognition test asks for header version 1 and the target file number.
+        const PageHeader header = PageHeader::At(fill.buffer + static_cast<std::size_t>(offset) * kSectorSize);
+        if (header.headerVersion() != 1 || header.fileNumber() != targetFileNumber_)
+            fill.screenedOut.set(static_cast<std::size_t>(offset));
+    }
 }
 
 bool ScanWindow::FirstFill() {

@@ -1,19 +1,37 @@
 #include "workflow/session.h"
 
+#include <sys/mman.h>
+
+#include <cstdlib>
+#include <new>
+
 #include "scan/source_reads.h"
 
 namespace vorthal {
+namespace {
+
+constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
+} // namespace
+
+TransferBuffer::TransferBuffer()
+    : bytes_(static_cast<std::uint8_t*>(std::aligned_alloc(kHugePageBytes, kTransferBufferBytes))) {
+    if (bytes_ == nullptr) throw std::bad_alloc();
+    // Only advice: without huge pages the buffer works the same, a little slower.
+    madvise(bytes_.get(), kTransferBufferBytes, MADV_HUGEPAGE);
+}
+
+void TransferBuffer::Release::operator()(std::uint8_t* bytes) const { std::free(bytes); }
 
 Session::Session(std::unique_ptr<DeviceOpener> opener)
     : deviceOpener(std::move(opener)),
-      sectorAccess(dataSource, *deviceOpener),
-      transferBuffer(kTransferBufferBytes),
-      readAheadBuffer(kTransferBufferBytes) {}
+      sectorAccess(dataSource, *deviceOpener) {}
 
 ScanEnd Session::RunScan(const ScanOptions& options, ScanObserver& observer) {
     targetFileNumber = options.targetFileNumber;
-    const ScanResources resources{sectorAccess,   dataSource, sourceControls.label5, freeSpaceMap, transferBuffer,
-                                  readAheadBuffer, fragments,  pageOrderIndex,        scanStopped};
+    const ScanResources resources{sectorAccess,           dataSource, sourceControls.label5, freeSpaceMap,
+                                  transferBuffer.Bytes(), readAheadBuffer.Bytes(), fragments, pageOrderIndex,
+                                  scanStopped};
     return vorthal::RunScan(resources, options, observer);
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,21 @@
 
 namespace vorthal {
 
+// A buffer of kTransferBufferBytes, allocated once and never cleared: every read fills what it
+// uses, and clearing 6 MiB for nothing costs as much as reading it from the page cache. It is
+// aligned for huge pages, which spare the scan a page fault and a TLB miss per 4 KiB.
+class TransferBuffer {
+public:
+    TransferBuffer();
+    std::span<std::uint8_t> Bytes() { return {bytes_.get(), kTransferBufferBytes}; }
+
+private:
+    struct Release {
+        void operator()(std::uint8_t* bytes) const;
+    };
+    std::unique_ptr<std::uint8_t, Release> bytes_;
+};
+
 class Session final : public FragmentSectorReader {
 public:
     explicit Session(std::unique_ptr<DeviceOpener> opener);
@@ -41,8 +57,8 @@ public:
     SectorAccess sectorAccess;
     FreeSpaceMap freeSpaceMap;
     // The scan's read window and the one read ahead, kTransferBufferBytes each, allocated once.
-    std::vector<std::uint8_t> transferBuffer;
-    std::vector<std::uint8_t> readAheadBuffer;
+    TransferBuffer transferBuffer;
+    TransferBuffer readAheadBuffer;
 
     // What the scans found.
     FragmentList fragments;
