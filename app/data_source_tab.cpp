@@ -44,9 +44,6 @@ QGroupBox* BuildSourceGroup(DataSourceTab& tab, QWidget* page) {
     tab.pm1 = MakeNamed<QMenu>("pm1", tab.edtDataStr);
     tab.N7 = AddNamedEntry(tab.pm1, "N7", "打开镜像文件");
     tab.pm1->addSeparator();
-    QObject::connect(
-        tab.edtDataStr, &QWidget::customContextMenuRequested, tab.pm1,
-        [edit = tab.edtDataStr, menu = tab.pm1](QPoint at) { menu->popup(edit->mapToGlobal(at)); });
 
     tab.label5 = MakeNamed<QLabel>("label5", QString(), tab.grp1);
     tab.btnscan = MakeNamed<QPushButton>("btnscan", "开始扫描(SCAN)", tab.grp1);

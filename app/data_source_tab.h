@@ -17,7 +17,9 @@ struct DataSourceTab {
     QWidget* TabSheet1;
     QGroupBox* grp1;
     QLineEdit* edtDataStr;
-    QMenu* pm1;  // the data-source menu of edtDataStr: its fixed entries, then drives and volumes
+    // The data-source menu of edtDataStr: its fixed entries here; the window adds the drives and
+    // volumes and opens it on a right click.
+    QMenu* pm1;
     QAction* N7; // "打开镜像文件"
     QLabel* label5;
     QPushButton* btnscan;

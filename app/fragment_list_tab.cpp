@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -70,15 +71,15 @@ FragmentListTab BuildFragmentListTab(QWidget* parent) {
     tab.TabSheet2 = MakeNamed<QWidget>("TabSheet2", parent);
     QWidget* page = tab.TabSheet2;
 
-    tab.ListView2 = MakeReportView("ListView2",
-                                   {{"序号", 100},
-                                    {"碎片大小(KB)", 80},
-                                    {"开始页面号", 80},
-                                    {"结束页面号", 80},
-                                    {"备注", 800},
-                                    {"开始扇区", 0},
-                                    {"结束扇区", 0}},
-                                   page);
+    const std::vector<ReportColumn> columns = {{"序号", 100},      {"碎片大小(KB)", 80}, {"开始页面号", 80},
+                                               {"结束页面号", 80}, {"备注", 800},        {"开始扇区", 0},
+                                               {"结束扇区", 0}};
+    tab.fragmentModel = new FragmentTableModel(ReportCaptions(columns), page);
+    tab.ListView2 = MakeReportView("ListView2", columns, page, tab.fragmentModel);
+    // Selection stays visible when the list loses the focus; a header click sorts (the window
+    // decides whether it may).
+    tab.ListView2->setSelectionMode(QAbstractItemView::SingleSelection);
+    tab.ListView2->header()->setSectionsClickable(true);
     BuildPopupMenu(tab);
 
     tab.btnsave = MakeNamed<QPushButton>("btnsave", "保存此次扫描信息(SAVE)", page);

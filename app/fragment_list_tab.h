@@ -10,11 +10,14 @@
 #include <QRadioButton>
 #include <QTreeView>
 
+#include "app/fragment_table_model.h"
+
 namespace vorthal {
 
 struct FragmentListTab {
     QWidget* TabSheet2;
     QTreeView* ListView2;
+    FragmentTableModel* fragmentModel; // the rows of ListView2
     QMenu* PopupMenu1;
     QAction* N9;  // "提取勾选碎片到文件"
     QAction* N10; // "全部选择"

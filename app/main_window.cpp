@@ -16,15 +16,14 @@ namespace {
 
 constexpr int kStatusPanelWidth = 200;
 constexpr int kTabFontPixels = 14;
-
-// The runtime's wording when a field that must hold a whole number does not.
-QString ConversionErrorText(const QString& text) {
-    return QString("'%1' is not a valid integer value").arg(text);
-}
+// How often the window takes the rows a running scan has queued.
+constexpr int kRowIntervalMilliseconds = 100;
 
 } // namespace
 
-TForm1::TForm1(Dialogs& dialogs) : dialogs_(dialogs) {
+TForm1::TForm1(Dialogs& dialogs, std::unique_ptr<DevicePlatform> platform)
+    : dialogs_(dialogs), platform_(*platform), session_(std::make_unique<Session>(std::move(platform))),
+      observer_(*this, dialogs), sourceMenu_(BuildDataSourceMenu(platform_)) {
     setObjectName("TForm1");
     setWindowTitle("Vorthal Recover for SQLSERVER");
     // Fixed border: system menu, minimise and close only.
@@ -35,6 +34,16 @@ TForm1::TForm1(Dialogs& dialogs) : dialogs_(dialogs) {
     setCentralWidget(BuildCentralArea());
     BuildStatusBar();
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+    BuildSourceMenuEntries();
+    ConnectFragmentListTab();
+    rowTimer_ = new QTimer(this);
+    rowTimer_->setInterval(kRowIntervalMilliseconds);
+    connect(rowTimer_, &QTimer::timeout, this, &TForm1::ShowQueuedFragmentRows);
+}
+
+TForm1::~TForm1() {
+    WaitForRuns();
 }
 
 void TForm1::BuildMainMenu() {
@@ -43,7 +52,7 @@ void TForm1::BuildMainMenu() {
     auto* N1 = MakeNamed<QMenu>("N1", "操作(OPERATION)", mm1);
     mm1->addMenu(N1);
     connect(AddNamedEntry(N1, "N2", "开始扫描(SCAN)"), &QAction::triggered, this, &TForm1::N2Click);
-    AddNamedEntry(N1, "N3", "停止扫描(STOP)");
+    connect(AddNamedEntry(N1, "N3", "停止扫描(STOP)"), &QAction::triggered, this, &TForm1::btnstopClick);
     N1->addSeparator()->setObjectName("N4");
     // "退出" closes the window, as operators expect of an exit entry.
     connect(AddNamedEntry(N1, "N5", "退出"), &QAction::triggered, this, &QWidget::close);
@@ -75,6 +84,8 @@ QWidget* TForm1::BuildCentralArea() {
     connect(tabI_.Label7, &LinkLabel::clicked, this, &TForm1::Label7Click);
     connect(tabI_.CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(tabI_.btnscan, &QPushButton::clicked, this, &TForm1::btnscanClick);
+    connect(tabI_.btnstop, &QPushButton::clicked, this, &TForm1::btnstopClick);
+    connect(tabI_.edtDataStr, &QWidget::customContextMenuRequested, this, &TForm1::ShowSourceMenu);
 
     g1 = MakeNamed<QProgressBar>("g1", central);
     g1->setRange(0, 100);
@@ -151,32 +162,6 @@ void TForm1::Label7Click() {
 
 void TForm1::CheckBox1Click(bool checked) {
     tabI_.edtmaxpageid->setEnabled(checked);
-}
-
-void TForm1::btnscanClick() {
-    bool isNumber = false;
-    const int fileNumber = tabI_.Edit2->text().toInt(&isNumber);
-    if (!isNumber) {
-        dialogs_.ShowMessage("Vorthal", ConversionErrorText(tabI_.Edit2->text()), MessageIcon::Error);
-        return;
-    }
-    targetFileNumber_ = static_cast<std::uint16_t>(fileNumber); // its low 16 bits
-    N2Click();
-}
-
-void TForm1::N2Click() {
-    if (!sourceChosen_) {
-        dialogs_.ShowMessage(kDefaultMessageTitle, "请选择数据源！", MessageIcon::Warning);
-        tabI_.edtDataStr->setFocus();
-        return;
-    }
-    // Passing tabs III and II lays them out before the scan fills them; the window ends on tab I.
-    ShowTabFromProgram(2);
-    ShowTabFromProgram(1);
-    ShowTabFromProgram(0);
-    // Later scans are started from the menu, whose entry stays enabled.
-    tabI_.btnscan->setEnabled(false);
-    emit ScanStartRequested();
 }
 
 void TForm1::ShowAboutWindow() {

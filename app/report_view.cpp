@@ -5,8 +5,15 @@
 
 namespace vorthal {
 
+QStringList ReportCaptions(const std::vector<ReportColumn>& columns) {
+    QStringList captions;
+    for (const ReportColumn& column : columns)
+        captions << column.caption;
+    return captions;
+}
+
 QTreeView* MakeReportView(const QString& objectName, const std::vector<ReportColumn>& columns,
-                          QWidget* parent) {
+                          QWidget* parent, QAbstractItemModel* model) {
     auto* view = new QTreeView(parent);
     view->setObjectName(objectName);
     view->setRootIsDecorated(false);
@@ -16,9 +23,10 @@ QTreeView* MakeReportView(const QString& objectName, const std::vector<ReportCol
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto* model = new QStandardItemModel(0, static_cast<int>(columns.size()), view);
-    for (int column = 0; column < model->columnCount(); ++column) {
-        model->setHeaderData(column, Qt::Horizontal, columns[static_cast<std::size_t>(column)].caption);
+    if (model == nullptr) {
+        auto* captionsOnly = new QStandardItemModel(0, static_cast<int>(columns.size()), view);
+        captionsOnly->setHorizontalHeaderLabels(ReportCaptions(columns));
+        model = captionsOnly;
     }
     view->setModel(model);
 

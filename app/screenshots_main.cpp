@@ -3,10 +3,12 @@
 // and ends. It builds the same window as the program, so the pictures show what operators see; the program
 // itself keeps no hidden options.
 #include <QApplication>
+
 #include <QDir>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <memory>
 
 #include <cstdio>
 
@@ -15,6 +17,7 @@
 #include "app/link_label.h"
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
+#include "disk/linux_devices.h"
 
 namespace {
 
@@ -41,7 +44,7 @@ int main(int argc, char* argv[]) {
     }
     vorthal::SetUpApplication(application);
     vorthal::QtDialogs dialogs;
-    vorthal::TForm1 form(dialogs);
+    vorthal::TForm1 form(dialogs, std::make_unique<vorthal::LinuxDevicePlatform>());
     form.show();
 
     auto* tabs = form.findChild<QTabWidget*>("PageControl1");

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "app/main_window.h"
+
 namespace vorthal {
 namespace {
 

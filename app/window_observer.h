@@ -5,10 +5,11 @@
 #pragma once
 
 #include "app/dialogs.h"
-#include "app/main_window.h"
 #include "base/observer.h"
 
 namespace vorthal {
+
+class TForm1;
 
 class WindowObserver : public Observer {
   public:

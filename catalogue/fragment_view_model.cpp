@@ -31,7 +31,8 @@ char UpperAscii(char c) {
 // `onlyVisible`, when its flag hides it.
 std::optional<FragmentViewRow> RowOfLine(std::string_view line, std::size_t lineIndex, bool onlyVisible) {
     std::optional<Fragment> fragment = ParseFragmentLine(line);
-    if (!fragment || (onlyVisible && !fragment->visible)) return std::nullopt;
+    if (!fragment || (onlyVisible && !fragment->visible))
+        return std::nullopt;
     FragmentViewRow row;
     row.startSector = fragment->startSector;
     row.endSector = fragment->endSector;
@@ -50,10 +51,12 @@ void ApplyFragmentFilter(FragmentList& fragments, const FragmentFilter& filter) 
     for (std::size_t index = 0; index < fragments.Count(); ++index) {
         const FragmentNumbers* numbers = fragments.Numbers(index);
         const std::string_view line = fragments.Line(index);
-        if (numbers == nullptr || line.size() < 2) continue;
+        if (numbers == nullptr || line.size() < 2)
+            continue;
         rewritten.assign(line.substr(0, line.size() - 2));
         rewritten.append(PassesFilter(*numbers, filter) ? "Y|" : "N|");
-        if (rewritten != line) fragments.Replace(index, rewritten);
+        if (rewritten != line)
+            fragments.Replace(index, rewritten);
     }
 }
 
@@ -67,34 +70,50 @@ int CompareIgnoringAsciiCase(std::string_view left, std::string_view right) {
     for (std::size_t i = 0; i < common; ++i) {
         const auto l = static_cast<unsigned char>(UpperAscii(left[i]));
         const auto r = static_cast<unsigned char>(UpperAscii(right[i]));
-        if (l != r) return l < r ? -1 : 1;
+        if (l != r)
+            return l < r ? -1 : 1;
     }
     return CompareNumbers(left.size(), right.size());
 }
 
 int CompareRows(const FragmentViewRow& left, const FragmentViewRow& right, int column) {
     switch (column) {
-    case kColumnRowNumber: return CompareNumbers(left.rowNumber, right.rowNumber);
-    case kColumnSizeKb: return CompareNumbers(left.sizeKb, right.sizeKb);
-    case kColumnBeginPage: return CompareNumbers(left.beginPage, right.beginPage);
-    case kColumnEndPage: return CompareNumbers(left.endPage, right.endPage);
-    case kColumnStartSector: return CompareNumbers(left.startSector, right.startSector);
-    case kColumnEndSector: return CompareNumbers(left.endSector, right.endSector);
-    default: return CompareIgnoringAsciiCase(left.memo, right.memo);
+    case kColumnRowNumber:
+        return CompareNumbers(left.rowNumber, right.rowNumber);
+    case kColumnSizeKb:
+        return CompareNumbers(left.sizeKb, right.sizeKb);
+    case kColumnBeginPage:
+        return CompareNumbers(left.beginPage, right.beginPage);
+    case kColumnEndPage:
+        return CompareNumbers(left.endPage, right.endPage);
+    case kColumnStartSector:
+        return CompareNumbers(left.startSector, right.startSector);
+    case kColumnEndSector:
+        return CompareNumbers(left.endSector, right.endSector);
+    default:
+        return CompareIgnoringAsciiCase(left.memo, right.memo);
     }
 }
 
 std::string FragmentViewModel::CellText(std::size_t position, int column) const {
     const FragmentViewRow& row = rows_[position];
     switch (column) {
-    case kColumnRowNumber: return std::to_string(row.rowNumber);
-    case kColumnSizeKb: return std::to_string(row.sizeKb);
-    case kColumnBeginPage: return std::to_string(row.beginPage);
-    case kColumnEndPage: return std::to_string(row.endPage);
-    case kColumnMemo: return row.memo;
-    case kColumnStartSector: return std::to_string(row.startSector);
-    case kColumnEndSector: return std::to_string(row.endSector);
-    default: return {};
+    case kColumnRowNumber:
+        return std::to_string(row.rowNumber);
+    case kColumnSizeKb:
+        return std::to_string(row.sizeKb);
+    case kColumnBeginPage:
+        return std::to_string(row.beginPage);
+    case kColumnEndPage:
+        return std::to_string(row.endPage);
+    case kColumnMemo:
+        return row.memo;
+    case kColumnStartSector:
+        return std::to_string(row.startSector);
+    case kColumnEndSector:
+        return std::to_string(row.endSector);
+    default:
+        return {};
     }
 }
 
@@ -103,7 +122,8 @@ void FragmentViewModel::Fill(const FragmentList& fragments) {
     rows_.reserve(fragments.Count());
     for (std::size_t index = 0; index < fragments.Count(); ++index) {
         std::optional<FragmentViewRow> row = RowOfLine(fragments.Line(index), index, true);
-        if (!row) continue;
+        if (!row)
+            continue;
         row->rowNumber = static_cast<std::int64_t>(rows_.size()) + 1;
         rows_.push_back(std::move(*row));
     }
@@ -112,51 +132,62 @@ void FragmentViewModel::Fill(const FragmentList& fragments) {
 
 bool FragmentViewModel::AppendLine(std::string_view line) {
     std::optional<FragmentViewRow> row = RowOfLine(line, lineCount_++, false);
-    if (!row) return false;
+    if (!row)
+        return false;
     row->rowNumber = static_cast<std::int64_t>(rows_.size()) + 1;
     rows_.push_back(std::move(*row));
     return true;
 }
 
 std::optional<std::size_t> FragmentViewModel::RowOfLastLine() const {
-    if (lineCount_ == 0) return std::nullopt;
+    if (lineCount_ == 0)
+        return std::nullopt;
     const std::size_t lastLine = lineCount_ - 1;
     // Unsorted, the last line's row is the last row; after a sort it is looked for.
-    if (!rows_.empty() && rows_.back().lineIndex == lastLine) return rows_.size() - 1;
-    const auto found =
-        std::find_if(rows_.begin(), rows_.end(), [lastLine](const FragmentViewRow& row) { return row.lineIndex == lastLine; });
-    if (found == rows_.end()) return std::nullopt;
+    if (!rows_.empty() && rows_.back().lineIndex == lastLine)
+        return rows_.size() - 1;
+    const auto found = std::find_if(rows_.begin(), rows_.end(), [lastLine](const FragmentViewRow& row) {
+        return row.lineIndex == lastLine;
+    });
+    if (found == rows_.end())
+        return std::nullopt;
     return static_cast<std::size_t>(found - rows_.begin());
 }
 
 void FragmentViewModel::RemoveLastLine() {
     if (const std::optional<std::size_t> position = RowOfLastLine())
         rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*position));
-    if (lineCount_ > 0) --lineCount_;
+    if (lineCount_ > 0)
+        --lineCount_;
 }
 
 void FragmentViewModel::SortByColumn(int column) {
-    std::stable_sort(rows_.begin(), rows_.end(), [column](const FragmentViewRow& left, const FragmentViewRow& right) {
-        return CompareRows(left, right, column) < 0;
-    });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [column](const FragmentViewRow& left, const FragmentViewRow& right) {
+                         return CompareRows(left, right, column) < 0;
+                     });
 }
 
 void FragmentViewModel::TickAll() {
-    for (FragmentViewRow& row : rows_) row.ticked = true;
+    for (FragmentViewRow& row : rows_)
+        row.ticked = true;
 }
 
 void FragmentViewModel::ClearTicks() {
-    for (FragmentViewRow& row : rows_) row.ticked = false;
+    for (FragmentViewRow& row : rows_)
+        row.ticked = false;
 }
 
 void FragmentViewModel::InvertTicks() {
-    for (FragmentViewRow& row : rows_) row.ticked = !row.ticked;
+    for (FragmentViewRow& row : rows_)
+        row.ticked = !row.ticked;
 }
 
 TickStatistics FragmentViewModel::Statistics() const {
     TickStatistics statistics;
     for (const FragmentViewRow& row : rows_) {
-        if (!row.ticked) continue;
+        if (!row.ticked)
+            continue;
         ++statistics.count;
         statistics.totalKb += row.sizeKb;
     }

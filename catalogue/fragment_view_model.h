@@ -87,7 +87,7 @@ int CompareIgnoringAsciiCase(std::string_view left, std::string_view right);
 int CompareRows(const FragmentViewRow& left, const FragmentViewRow& right, int column);
 
 class FragmentViewModel {
-public:
+  public:
     std::size_t RowCount() const { return rows_.size(); }
     // position < RowCount().
     const FragmentViewRow& Row(std::size_t position) const { return rows_[position]; }
@@ -115,7 +115,7 @@ public:
     // The ticked rows and the sum of their sizes.
     TickStatistics Statistics() const;
 
-private:
+  private:
     std::vector<FragmentViewRow> rows_;
     // Lines of the FragmentList that the rows mirror: the next appended line has this index.
     std::size_t lineCount_ = 0;

@@ -5,5 +5,8 @@ namespace vorthal::testing {
 
 int RunMainWindowTests(int argc, char* argv[]);
 int RunWindowObserverTests(int argc, char* argv[]);
+int RunScanRunTests(int argc, char* argv[]);
+int RunDataSourceMenuTests(int argc, char* argv[]);
+int RunFragmentListTests(int argc, char* argv[]);
 
 } // namespace vorthal::testing

@@ -10,5 +10,8 @@ int main(int argc, char* argv[]) {
     int failures = 0;
     failures += vorthal::testing::RunMainWindowTests(argc, argv);
     failures += vorthal::testing::RunWindowObserverTests(argc, argv);
+    failures += vorthal::testing::RunScanRunTests(argc, argv);
+    failures += vorthal::testing::RunDataSourceMenuTests(argc, argv);
+    failures += vorthal::testing::RunFragmentListTests(argc, argv);
     return failures;
 }

@@ -13,6 +13,7 @@
 #include "app/window_observer.h"
 #include "tests/app/app_test_suites.h"
 #include "tests/app/scripted_dialogs.h"
+#include "tests/app/test_device_platform.h"
 
 namespace vorthal::testing {
 
@@ -38,7 +39,7 @@ class WindowObserverTest : public QObject {
   private slots:
     void init() {
         dialogs_ = ScriptedDialogs();
-        form_ = std::make_unique<TForm1>(dialogs_);
+        form_ = std::make_unique<TForm1>(dialogs_, std::make_unique<TestDevicePlatform>());
         observer_ = std::make_unique<WindowObserver>(*form_, dialogs_);
     }
     void cleanup() {

@@ -29,19 +29,22 @@ std::string Line(std::int32_t number, SectorNumber start, std::int32_t beginPage
 
 FragmentList ListOf(const std::vector<std::string>& lines) {
     FragmentList list;
-    for (const std::string& line : lines) list.Append(line);
+    for (const std::string& line : lines)
+        list.Append(line);
     return list;
 }
 
 std::vector<std::int32_t> BeginPages(const FragmentViewModel& model) {
     std::vector<std::int32_t> pages;
-    for (std::size_t i = 0; i < model.RowCount(); ++i) pages.push_back(model.Row(i).beginPage);
+    for (std::size_t i = 0; i < model.RowCount(); ++i)
+        pages.push_back(model.Row(i).beginPage);
     return pages;
 }
 
 std::vector<std::int64_t> RowNumbers(const FragmentViewModel& model) {
     std::vector<std::int64_t> numbers;
-    for (std::size_t i = 0; i < model.RowCount(); ++i) numbers.push_back(model.Row(i).rowNumber);
+    for (std::size_t i = 0; i < model.RowCount(); ++i)
+        numbers.push_back(model.Row(i).rowNumber);
     return numbers;
 }
 
@@ -90,19 +93,21 @@ TEST_P(FragmentFilterTest, RewritesOnlyTheFlagsAndTheRefillShowsTheLinesLeftVisi
     ASSERT_EQ(list.Count(), lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         // Everything but the flag stays; hidden lines stay in the list.
-        EXPECT_EQ(list.Line(i).substr(0, list.Line(i).size() - 2), std::string_view(lines[i]).substr(0, lines[i].size() - 2));
+        EXPECT_EQ(list.Line(i).substr(0, list.Line(i).size() - 2),
+                  std::string_view(lines[i]).substr(0, lines[i].size() - 2));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, FragmentFilterTest,
-    ::testing::Values(
-        FilterCase{"ShowAll", {FragmentFilter::Kind::kShowAll}, {0, 100, 110, 200}},
-        FilterCase{"RangeLowInclusiveHighExclusive", {FragmentFilter::Kind::kBeginPageRange, 100, 200}, {100, 110}},
-        FilterCase{"EmptyRangeHidesAll", {FragmentFilter::Kind::kBeginPageRange, 100, 100}, {}},
-        FilterCase{"PageAtBeginShows", {FragmentFilter::Kind::kContainsPage, 0, 0, 110}, {110}},
-        FilterCase{"PageAtEndIsOutside", {FragmentFilter::Kind::kContainsPage, 0, 0, 115}, {}},
-        FilterCase{"PageInside", {FragmentFilter::Kind::kContainsPage, 0, 0, 39}, {0}}),
+    ::testing::Values(FilterCase{"ShowAll", {FragmentFilter::Kind::kShowAll}, {0, 100, 110, 200}},
+                      FilterCase{"RangeLowInclusiveHighExclusive",
+                                 {FragmentFilter::Kind::kBeginPageRange, 100, 200},
+                                 {100, 110}},
+                      FilterCase{"EmptyRangeHidesAll", {FragmentFilter::Kind::kBeginPageRange, 100, 100}, {}},
+                      FilterCase{"PageAtBeginShows", {FragmentFilter::Kind::kContainsPage, 0, 0, 110}, {110}},
+                      FilterCase{"PageAtEndIsOutside", {FragmentFilter::Kind::kContainsPage, 0, 0, 115}, {}},
+                      FilterCase{"PageInside", {FragmentFilter::Kind::kContainsPage, 0, 0, 39}, {0}}),
     [](const ::testing::TestParamInfo<FilterCase>& filterCase) { return filterCase.param.name; });
 
 TEST(FragmentViewModel, FilterKeepsTheFlagOfALineWhoseNumbersCannotBeRead) {
@@ -121,9 +126,9 @@ class FragmentSortTest : public ::testing::TestWithParam<SortCase> {};
 
 // Rows chosen so that each column orders them differently, text order differing from numeric.
 TEST_P(FragmentSortTest, SortsAscendingByTheColumn) {
-    FragmentList list = ListOf({Line(1, 3000000000, 10, 9, "beta"),  // start beyond 32 bits
-                                Line(2, 2000, 9, 1, "Alpha"),        //
-                                Line(3, 100, 100, 20, "gamma"),      //
+    FragmentList list = ListOf({Line(1, 3000000000, 10, 9, "beta"), // start beyond 32 bits
+                                Line(2, 2000, 9, 1, "Alpha"),       //
+                                Line(3, 100, 100, 20, "gamma"),     //
                                 Line(4, 50000, 0, 2, "ALPHA2")});
     FragmentViewModel model;
     model.Fill(list);
@@ -132,15 +137,12 @@ TEST_P(FragmentSortTest, SortsAscendingByTheColumn) {
     EXPECT_EQ(BeginPages(model), GetParam().beginPagesAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Columns, FragmentSortTest,
-                         ::testing::Values(SortCase{kColumnRowNumber, {10, 9, 100, 0}},
-                                           SortCase{kColumnSizeKb, {9, 0, 10, 100}},
-                                           SortCase{kColumnBeginPage, {0, 9, 10, 100}},
-                                           SortCase{kColumnEndPage, {0, 9, 10, 100}},
-                                           SortCase{kColumnMemo, {9, 0, 10, 100}},
-                                           SortCase{kColumnStartSector, {100, 9, 0, 10}},
-                                           SortCase{kColumnEndSector, {100, 9, 0, 10}},
-                                           SortCase{9, {9, 0, 10, 100}}));
+INSTANTIATE_TEST_SUITE_P(
+    Columns, FragmentSortTest,
+    ::testing::Values(SortCase{kColumnRowNumber, {10, 9, 100, 0}}, SortCase{kColumnSizeKb, {9, 0, 10, 100}},
+                      SortCase{kColumnBeginPage, {0, 9, 10, 100}}, SortCase{kColumnEndPage, {0, 9, 10, 100}},
+                      SortCase{kColumnMemo, {9, 0, 10, 100}}, SortCase{kColumnStartSector, {100, 9, 0, 10}},
+                      SortCase{kColumnEndSector, {100, 9, 0, 10}}, SortCase{9, {9, 0, 10, 100}}));
 
 TEST(FragmentViewModel, SortKeepsTheOrderOfEqualRows) {
     FragmentList list = ListOf({Line(1, 100, 5, 1, "b"), Line(2, 200, 6, 1, "A"), Line(3, 300, 7, 1, "a")});
@@ -162,7 +164,8 @@ TEST(FragmentViewModel, TextComparisonIgnoresAsciiCaseAndPutsAPrefixFirst) {
 }
 
 TEST(FragmentViewModel, TickToolsAndStatistics) {
-    FragmentList list = ListOf({Line(1, 0, 0, 40), Line(2, 800, 100, 10), Line(3, 960, 120, 5), Line(4, 2000, 200, 1)});
+    FragmentList list =
+        ListOf({Line(1, 0, 0, 40), Line(2, 800, 100, 10), Line(3, 960, 120, 5), Line(4, 2000, 200, 1)});
     FragmentViewModel model;
     model.Fill(list);
     model.SetTicked(0, true);
