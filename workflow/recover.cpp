@@ -157,9 +157,23 @@ std::vector<FileRecovery> RecoverDatabaseFiles(const RecoverInputs& inputs, std:
     return results;
 }
 
+namespace {
+
+// The name as one file name inside the output folder: a name read from a damaged or foreign
+// page may hold a slash or be a dot name, which would lead out of the folder.
+std::string SafeFileName(const std::string& name) {
+    std::string safe = name;
+    std::replace(safe.begin(), safe.end(), '/', '_');
+    std::replace(safe.begin(), safe.end(), '\0', '_');
+    if (safe.empty() || safe == "." || safe == "..") return "noname.mdf";
+    return safe;
+}
+
+} // namespace
+
 std::filesystem::path UniqueOutputPath(const std::filesystem::path& folder, const std::string& name,
                                        const std::vector<std::filesystem::path>& taken) {
-    const std::filesystem::path plain = folder / (name.empty() ? std::string("noname.mdf") : name);
+    const std::filesystem::path plain = folder / SafeFileName(name);
     const auto used = [&taken](const std::filesystem::path& path) {
         std::error_code error;
         return std::filesystem::exists(path, error) || std::find(taken.begin(), taken.end(), path) != taken.end();

@@ -71,7 +71,7 @@ std::vector<FileRecovery> RecoverDatabaseFiles(const RecoverInputs& inputs, std:
 
 // `name` in `folder` when no such file exists, else name(2), name(3) ... before the extension;
 // names already handed out in this run (`taken`) count as existing. An empty name is
-// "noname.mdf".
+// "noname.mdf"; a slash in the name becomes "_" so that no name leads out of the folder.
 std::filesystem::path UniqueOutputPath(const std::filesystem::path& folder, const std::string& name,
                                        const std::vector<std::filesystem::path>& taken);
 

@@ -98,6 +98,8 @@ TEST(UniqueOutputPath, NumbersNamesAlreadyPresentOrHandedOut) {
     EXPECT_EQ(unique("shop.mdf", {folder.Path() / "shop(2).mdf"}), "shop(3).mdf");
     EXPECT_EQ(unique("", {}), "noname.mdf");
     EXPECT_EQ(unique("noext", {folder.Path() / "noext"}), "noext(2)");
+    EXPECT_EQ(unique("../../etc/x.mdf", {}), ".._.._etc_x.mdf");
+    EXPECT_EQ(unique("..", {}), "noname.mdf");
 }
 
 } // namespace
