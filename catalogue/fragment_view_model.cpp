@@ -1,6 +1,8 @@
 #include "catalogue/fragment_view_model.h"
 
 #include <algorithm>
+#include <numeric>
+#include <utility>
 
 #include "scan/fragment_line.h"
 
@@ -27,21 +29,22 @@ char UpperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// The row of a fragment line; nothing when the line is no fragment line or, with
-// `onlyVisible`, when its flag hides it.
-std::optional<FragmentViewRow> RowOfLine(std::string_view line, std::size_t lineIndex, bool onlyVisible) {
-    std::optional<Fragment> fragment = ParseFragmentLine(line);
-    if (!fragment || (onlyVisible && !fragment->visible))
-        return std::nullopt;
+FragmentViewRow RowOf(const FragmentNumbers& numbers, std::string_view memo, std::size_t lineIndex) {
     FragmentViewRow row;
-    row.startSector = fragment->startSector;
-    row.endSector = fragment->endSector;
-    row.sizeKb = fragment->sizeKb;
-    row.beginPage = fragment->beginPage;
-    row.endPage = fragment->endPage;
-    row.memo = std::move(fragment->memo);
+    row.startSector = numbers.startSector;
+    row.endSector = numbers.endSector;
+    row.sizeKb = numbers.sizeKb;
+    row.beginPage = numbers.beginPage;
+    row.endPage = numbers.endPage;
+    row.memo = std::string(memo);
     row.lineIndex = lineIndex;
     return row;
+}
+
+bool IsHiddenFlag(std::string_view flag) {
+    const std::size_t first = flag.find_first_not_of(" \t");
+    const std::size_t last = flag.find_last_not_of(" \t");
+    return first != std::string_view::npos && flag.substr(first, last - first + 1) == "N";
 }
 
 } // namespace
@@ -96,7 +99,7 @@ int CompareRows(const FragmentViewRow& left, const FragmentViewRow& right, int c
 }
 
 std::string FragmentViewModel::CellText(std::size_t position, int column) const {
-    const FragmentViewRow& row = rows_[position];
+    const FragmentViewRow& row = Row(position);
     switch (column) {
     case kColumnRowNumber:
         return std::to_string(row.rowNumber);
@@ -120,52 +123,83 @@ std::string FragmentViewModel::CellText(std::size_t position, int column) const 
 void FragmentViewModel::Fill(const FragmentList& fragments) {
     rows_.clear();
     rows_.reserve(fragments.Count());
+    order_.clear();
+    // The numbers the list read when it stored each line; only the memo and flag are looked up.
     for (std::size_t index = 0; index < fragments.Count(); ++index) {
-        std::optional<FragmentViewRow> row = RowOfLine(fragments.Line(index), index, true);
-        if (!row)
+        const FragmentNumbers* numbers = fragments.Numbers(index);
+        if (numbers == nullptr || IsHiddenFlag(fragments.Field(index, kFieldVisibility)))
             continue;
-        row->rowNumber = static_cast<std::int64_t>(rows_.size()) + 1;
-        rows_.push_back(std::move(*row));
+        FragmentViewRow& row = rows_.emplace_back(RowOf(*numbers, fragments.Field(index, kFieldMemo), index));
+        row.rowNumber = static_cast<std::int64_t>(rows_.size());
     }
+    order_.resize(rows_.size());
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
     lineCount_ = fragments.Count();
 }
 
 bool FragmentViewModel::AppendLine(std::string_view line) {
-    std::optional<FragmentViewRow> row = RowOfLine(line, lineCount_++, false);
-    if (!row)
+    const std::size_t lineIndex = lineCount_++;
+    const std::optional<Fragment> fragment = ParseFragmentLine(line);
+    if (!fragment)
         return false;
-    row->rowNumber = static_cast<std::int64_t>(rows_.size()) + 1;
-    rows_.push_back(std::move(*row));
+    FragmentViewRow& row = rows_.emplace_back(RowOf(*fragment, fragment->memo, lineIndex));
+    order_.push_back(rows_.size() - 1);
+    row.rowNumber = static_cast<std::int64_t>(order_.size());
     return true;
 }
 
+// Rows are stored in the order of their lines, so the last line's row, if it has one, is the
+// last stored; only its place in the view is looked for once a sort moved it.
 std::optional<std::size_t> FragmentViewModel::RowOfLastLine() const {
-    if (lineCount_ == 0)
+    if (lineCount_ == 0 || rows_.empty() || rows_.back().lineIndex != lineCount_ - 1)
         return std::nullopt;
-    const std::size_t lastLine = lineCount_ - 1;
-    // Unsorted, the last line's row is the last row; after a sort it is looked for.
-    if (!rows_.empty() && rows_.back().lineIndex == lastLine)
-        return rows_.size() - 1;
-    const auto found = std::find_if(rows_.begin(), rows_.end(), [lastLine](const FragmentViewRow& row) {
-        return row.lineIndex == lastLine;
-    });
-    if (found == rows_.end())
-        return std::nullopt;
-    return static_cast<std::size_t>(found - rows_.begin());
+    const std::size_t stored = rows_.size() - 1;
+    if (order_.back() == stored)
+        return order_.size() - 1;
+    const auto found = std::find(order_.begin(), order_.end(), stored);
+    return static_cast<std::size_t>(found - order_.begin());
 }
 
 void FragmentViewModel::RemoveLastLine() {
-    if (const std::optional<std::size_t> position = RowOfLastLine())
-        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*position));
+    if (const std::optional<std::size_t> position = RowOfLastLine()) {
+        order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(*position));
+        rows_.pop_back();
+    }
     if (lineCount_ > 0)
         --lineCount_;
 }
 
+// Sorts the view order, not the rows. A numeric column sorts its values, each paired with the
+// row's place in the view, so equal values keep their order; the memo column merges positions.
 void FragmentViewModel::SortByColumn(int column) {
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [column](const FragmentViewRow& left, const FragmentViewRow& right) {
-                         return CompareRows(left, right, column) < 0;
-                     });
+    const auto sortBy = [this](auto key) {
+        std::vector<std::pair<std::int64_t, std::size_t>> keys(order_.size());
+        for (std::size_t position = 0; position < order_.size(); ++position)
+            keys[position] = {key(rows_[order_[position]]), position};
+        std::sort(keys.begin(), keys.end());
+        std::vector<std::size_t> sorted(order_.size());
+        for (std::size_t position = 0; position < keys.size(); ++position)
+            sorted[position] = order_[keys[position].second];
+        order_.swap(sorted);
+    };
+    switch (column) {
+    case kColumnRowNumber:
+        return sortBy([](const FragmentViewRow& row) { return row.rowNumber; });
+    case kColumnSizeKb:
+        return sortBy([](const FragmentViewRow& row) { return row.sizeKb; });
+    case kColumnBeginPage:
+        return sortBy([](const FragmentViewRow& row) { return std::int64_t{row.beginPage}; });
+    case kColumnEndPage:
+        return sortBy([](const FragmentViewRow& row) { return std::int64_t{row.endPage}; });
+    case kColumnStartSector:
+        return sortBy([](const FragmentViewRow& row) { return row.startSector; });
+    case kColumnEndSector:
+        return sortBy([](const FragmentViewRow& row) { return row.endSector; });
+    default:
+        std::stable_sort(order_.begin(), order_.end(), [this](std::size_t left, std::size_t right) {
+            return CompareIgnoringAsciiCase(rows_[left].memo, rows_[right].memo) < 0;
+        });
+    }
 }
 
 void FragmentViewModel::TickAll() {

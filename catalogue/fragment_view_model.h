@@ -88,9 +88,9 @@ int CompareRows(const FragmentViewRow& left, const FragmentViewRow& right, int c
 
 class FragmentViewModel {
   public:
-    std::size_t RowCount() const { return rows_.size(); }
+    std::size_t RowCount() const { return order_.size(); }
     // position < RowCount().
-    const FragmentViewRow& Row(std::size_t position) const { return rows_[position]; }
+    const FragmentViewRow& Row(std::size_t position) const { return rows_[order_[position]]; }
     // The text of a cell as the view shows it.
     std::string CellText(std::size_t position, int column) const;
 
@@ -108,7 +108,7 @@ class FragmentViewModel {
     // Ascending by `column`, rows that compare equal keeping their order.
     void SortByColumn(int column);
 
-    void SetTicked(std::size_t position, bool ticked) { rows_[position].ticked = ticked; }
+    void SetTicked(std::size_t position, bool ticked) { rows_[order_[position]].ticked = ticked; }
     void TickAll();
     void ClearTicks();
     void InvertTicks();
@@ -116,7 +116,10 @@ class FragmentViewModel {
     TickStatistics Statistics() const;
 
   private:
+    // The rows in the order they were added; a sort reorders only `order_`, the rows' indexes in
+    // view order, so that sorting a million rows moves eight bytes per row rather than the row.
     std::vector<FragmentViewRow> rows_;
+    std::vector<std::size_t> order_;
     // Lines of the FragmentList that the rows mirror: the next appended line has this index.
     std::size_t lineCount_ = 0;
 };
