@@ -37,6 +37,18 @@ def describe(number, original, rebuilt):
     return "own page differs in %d of 16 sectors" % (16 - same)
 
 
+def ranges(numbers):
+    """[1, 2, 3, 7] as ["1-3", "7"]."""
+    out, start = [], None
+    for i, n in enumerate(numbers):
+        if start is None:
+            start = n
+        if i + 1 == len(numbers) or numbers[i + 1] != n + 1:
+            out.append(str(start) if start == n else "%d-%d" % (start, n))
+            start = None
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("out_dir")
@@ -66,7 +78,7 @@ def main():
                 continue
             reasons.setdefault(describe(i, o, r), []).append(i)
         for reason, numbers in sorted(reasons.items()):
-            shown = ", ".join(map(str, numbers[:12])) + (" ..." if len(numbers) > 12 else "")
+            shown = ", ".join(ranges(numbers))
             print("  %d page(s): %s: %s" % (len(numbers), reason, shown))
 
 

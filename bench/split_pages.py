@@ -45,13 +45,13 @@ def main():
                 rebuilt[name] = open(os.path.join(out, name), "rb").read()
         for entry in ground["files"]:
             original = open(os.path.join(args.mdf_dir, entry["source"]), "rb").read()
-            best, best_count = b"", -1
-            for data in rebuilt.values():
+            best, best_count, best_name = b"", -1, "-"
+            for name, data in rebuilt.items():
                 count = sum(1 for i in range(min(len(original), len(data)) // PAGE)
                             if own(original[i * PAGE:(i + 1) * PAGE], i) and
                             data[i * PAGE:(i + 1) * PAGE] == original[i * PAGE:(i + 1) * PAGE])
                 if count > best_count:
-                    best, best_count = data, count
+                    best, best_count, best_name = data, count, name
             counts = [0, 0, 0, 0, 0, 0]
             wrong = []
             for p in straddling(entry):
@@ -67,8 +67,8 @@ def main():
                 counts[2 + verification] += 1
                 wrong.append("%d(%s)" % (p, ["none", "torn", "checksum"][verification]))
             total = [a + b for a, b in zip(total, counts)]
-            print("%s %s: split pages %d, identical %d, wrong %s" % (ground["name"], entry["source"], counts[0],
-                  counts[1], " ".join(wrong) or "none"))
+            print("%s %s -> %s: split pages %d, identical %d, wrong %s" % (ground["name"], entry["source"], best_name,
+                  counts[0], counts[1], " ".join(wrong) or "none"))
     print("split pages %d, identical %d, wrong without verification %d, wrong with torn bits %d, "
           "wrong with checksum %d, not own pages in the original %d" % tuple(total))
 
