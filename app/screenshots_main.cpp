@@ -1,25 +1,59 @@
-// vorthal-screenshots FOLDER: shows the main window, saves a picture of each of its four tabs
+// vorthal-screenshots FOLDER [IMAGE]: shows the main window, saves a picture of each of its four tabs
 // (tab1.png ... tab4.png, tab1-steps.png with the recovery steps shown) and of the About window into FOLDER,
-// and ends. It builds the same window as the program, so the pictures show what operators see; the program
-// itself keeps no hidden options.
+// and ends. With IMAGE, the window first scans that disk image as the operator would (image file, whole
+// disk, SCAN) and ticks two fragments, so that the pictures show a log and a fragment list. It builds the
+// same window as the program, so the pictures show what operators see; the program itself keeps no hidden
+// options.
 #include <QApplication>
 
+#include <QAction>
 #include <QDir>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeView>
 #include <memory>
 
 #include <cstdio>
+#include <utility>
 
 #include "app/about_window.h"
 #include "app/application.h"
 #include "app/link_label.h"
 #include "app/main_window.h"
-#include "app/qt_dialogs.h"
 #include "disk/linux_devices.h"
 
 namespace {
+
+// Answers the window's dialogs without a person: the image to open, "whole disk" to the question.
+class ScreenshotDialogs final : public vorthal::Dialogs {
+  public:
+    explicit ScreenshotDialogs(QString image) : image_(std::move(image)) {}
+    void ShowMessage(const QString& title, const QString& text, vorthal::MessageIcon) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    bool Ask(const QString&, const QString&) override { return false; }
+    QString GetOpenFileName(const QString&, const QString&) override { return image_; }
+    QString GetSaveFileName(const QString&, const QString&) override { return {}; }
+    QString GetExistingDirectory(const QString&) override { return {}; }
+
+  private:
+    QString image_;
+};
+
+// Chooses the image, scans it and waits for the scan to end; ticks the first and third rows.
+void ScanImage(vorthal::TForm1& form) {
+    form.findChild<QAction*>("N7")->trigger();
+    QEventLoop loop;
+    QObject::connect(&form, &vorthal::TForm1::RunsFinished, &loop, &QEventLoop::quit);
+    form.findChild<QPushButton*>("btnscan")->click();
+    if (form.RunActive())
+        loop.exec();
+    QAbstractItemModel* rows = form.findChild<QTreeView*>("ListView2")->model();
+    for (int row = 0; row < rows->rowCount() && row < 3; row += 2)
+        rows->setData(rows->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+}
 
 bool Save(QWidget& widget, const QString& path) {
     QApplication::processEvents();
@@ -33,8 +67,8 @@ bool Save(QWidget& widget, const QString& path) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vorthal-screenshots FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: vorthal-screenshots FOLDER [IMAGE]\n");
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -43,9 +77,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     vorthal::SetUpApplication(application);
-    vorthal::QtDialogs dialogs;
+    ScreenshotDialogs dialogs(argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString());
     vorthal::TForm1 form(dialogs, std::make_unique<vorthal::LinuxDevicePlatform>());
     form.show();
+    if (argc == 3)
+        ScanImage(form);
 
     auto* tabs = form.findChild<QTabWidget*>("PageControl1");
     bool saved = true;
