@@ -13,6 +13,7 @@
 
 #include "app/fragment_table_model.h"
 #include "app/main_window.h"
+#include "app/scan_window_observer.h"
 #include "tests/app/app_test_suites.h"
 #include "tests/app/window_harness.h"
 #include "tests/fixtures/database_builder.h"
@@ -47,6 +48,25 @@ std::vector<std::uint8_t> DatabaseImage() {
     return image;
 }
 
+// Writes every report down in the order it arrives, rows and other reports alike.
+class SequenceObserver final : public Observer {
+  public:
+    void AppendLog(LogPane, const std::string& line) override {
+        sequence << "log " + QString::fromStdString(line);
+    }
+    void ClearLog(LogPane) override { sequence << "clear"; }
+    void SetGauge(int percent) override { sequence << QString("gauge %1").arg(percent); }
+    void SetStatus(const std::string& text) override { sequence << "status " + QString::fromStdString(text); }
+    void ShowMessage(const std::string&, const std::string& text, MessageIcon) override {
+        sequence << "message " + QString::fromStdString(text);
+    }
+    bool AskYesNo(const std::string&, const std::string&) override {
+        sequence << "question";
+        return true;
+    }
+    QStringList sequence;
+};
+
 } // namespace
 
 class ScanRunTest : public QObject {
@@ -73,12 +93,40 @@ class ScanRunTest : public QObject {
     }
     void cleanup() { window_.Close(); }
 
+    void queuedRowsAreShownBeforeAnyOtherReport();
     void scanThenStopWhileTheWindowStaysUsable();
     void scanOptionsThatAreNoNumbersStartNothing();
     void fileNumberOfTheButtonIsKeptForTheMenu();
     void wholeScanOfAGeneratedImageFillsTheList();
     void closingTheWindowDuringARunStopsItFirst();
 };
+
+void ScanRunTest::queuedRowsAreShownBeforeAnyOtherReport() {
+    SequenceObserver window;
+    FragmentRowQueue rows;
+    ScanWindowObserver observer(window, rows, [&] {
+        QStringList taken;
+        for (const FragmentRowEvent& event : rows.TakeAll())
+            taken << (event.removeLast ? QString("remove") : QString::fromStdString(event.line));
+        window.sequence << "rows " + taken.join(",");
+    });
+    observer.AppendLog(LogPane::Scan, "a");
+    observer.FragmentRowAdded("1|");
+    observer.FragmentRowAdded("2|");
+    observer.LastFragmentRowRemoved();
+    observer.FragmentRowAdded("2b|");
+    observer.SetGauge(5);
+    observer.SetGauge(6);
+    observer.FragmentRowAdded("3|");
+    QVERIFY(observer.AskYesNo("t", "q"));
+    observer.FragmentRowAdded("4|");
+    observer.ShowMessage("t", "read disk error", MessageIcon::Information);
+    observer.FragmentRowAdded("5|");
+    observer.ShowQueuedRows();
+    observer.ShowQueuedRows(); // nothing queued: the window is not bothered
+    QCOMPARE(window.sequence, (QStringList{"log a", "rows 1|,2|,remove,2b|", "gauge 5", "gauge 6", "rows 3|",
+                                           "question", "rows 4|", "message read disk error", "rows 5|"}));
+}
 
 void ScanRunTest::scanThenStopWhileTheWindowStaysUsable() {
     StartEndlessScan();
