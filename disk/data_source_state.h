@@ -25,7 +25,12 @@ struct DataSourceState {
     bool hasFileSystem = false;
     // "NTFS", "FAT32" or "不可识别".
     std::string fileSystemName;
+    // The scan's step as the operator last set it; the split-page repair takes it as the cluster
+    // size. The scan overwrites it, so the file system's own cluster size is kept apart.
     std::int64_t sectorsPerCluster = 0;
+    // Sectors per cluster of the partition's file system, from its boot sector: the free-space
+    // map is read and asked with it, whatever step a scan uses.
+    std::int64_t fileSystemClusterSectors = 0;
     // First sector of the cluster area, counted from the start of the source.
     SectorNumber dataStartSector = 0;
     SectorNumber fatReservedSectors = 0;

@@ -92,7 +92,7 @@ std::optional<std::vector<DataRun>> DecodeDataRuns(Bytes record, std::size_t att
 }
 
 bool AppendBitmapRun(FreeSpaceMap& map, const FreeSpaceSources& sources, const DataRun& run) {
-    const std::int64_t sectorsPerCluster = sources.state.sectorsPerCluster;
+    const std::int64_t sectorsPerCluster = sources.state.fileSystemClusterSectors;
     const bool fits = ProductFits(run.firstCluster, sectorsPerCluster) &&
                       ProductFits(run.clusterCount, sectorsPerCluster) &&
                       run.firstCluster * sectorsPerCluster <= kLargest - run.clusterCount * sectorsPerCluster;
@@ -124,10 +124,10 @@ bool AppendBitmapRun(FreeSpaceMap& map, const FreeSpaceSources& sources, const D
 
 bool ReadNtfsBitmap(FreeSpaceMap& map, const FreeSpaceSources& sources) {
     const DataSourceState& state = sources.state;
-    const bool located = ProductFits(state.mftCluster, state.sectorsPerCluster) &&
-                         state.mftCluster * state.sectorsPerCluster <= kLargest - kBitmapRecordSector;
+    const bool located = ProductFits(state.mftCluster, state.fileSystemClusterSectors) &&
+                         state.mftCluster * state.fileSystemClusterSectors <= kLargest - kBitmapRecordSector;
     const SectorNumber recordSector =
-        located ? state.mftCluster * state.sectorsPerCluster + kBitmapRecordSector : -1;
+        located ? state.mftCluster * state.fileSystemClusterSectors + kBitmapRecordSector : -1;
     std::vector<std::uint8_t> record(kFileRecordBytes);
     if (!located || ClampedSectorCount(state, recordSector, 2) != 2 ||
         !sources.access.ReadSectors(2, record.data(), recordSector)) {

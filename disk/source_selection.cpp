@@ -47,6 +47,7 @@ bool ParseBootSector(SourceSelection& selection) {
     DataSourceState& state = selection.state;
     state.fileSystemName = layout.fileSystemName;
     state.sectorsPerCluster = layout.sectorsPerCluster;
+    state.fileSystemClusterSectors = layout.sectorsPerCluster;
     state.dataStartSector = layout.dataStartSector;
     if (layout.fileSystemName == kNtfsName)
         state.mftCluster = layout.mftCluster;

@@ -40,7 +40,7 @@ private:
         const DataSourceState& source = resources_.dataSource;
         return options_.freeSpaceOnly &&
                resources_.freeSpaceMap.IsClusterAllocated(position, resources_.fileSystemLabel,
-                                                          source.sectorsPerCluster, source.dataStartSector);
+                                                          source.fileSystemClusterSectors, source.dataStartSector);
     }
     bool HoldsExaminedPosition(SectorNumber start, SectorNumber end) const;
     void FollowFileStart(SectorNumber position);
