@@ -17,5 +17,5 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 # library templates): the normal build above keeps warnings as errors.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORTHAL_SANITIZE=ON \
     -DVORTHAL_BUILD_APP=OFF -DVORTHAL_BUILD_BENCH=OFF -DVORTHAL_WARNINGS_AS_ERRORS=OFF
-cmake --build build-sanitize -j "$jobs" --target vorthal_core_tests vorthal-cli
+cmake --build build-sanitize -j "$jobs" --target vorthal_core_tests vorthal-cli vorthal-make-database
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -L 'core|cli'
