@@ -75,12 +75,12 @@ ScanEnd ScanRun::Run() {
         return ScanEnd::kFirstFillFailed;
     }
     const std::uint16_t target = options_.targetFileNumber;
-    int shownPercent = -1;
+    SectorNumber nextGaugeChange = options_.beginSector;
     for (SectorNumber position = options_.beginSector; position < options_.endSector; position += step_) {
-        const int percent = RoundedPercent(position, options_.endSector);
-        if (percent != shownPercent) {
+        if (position >= nextGaugeChange) {
+            const int percent = RoundedPercent(position, options_.endSector);
             observer_.SetGauge(percent);
-            shownPercent = percent;
+            nextGaugeChange = NextPercentPart(percent, options_.endSector);
         }
         if (resources_.scanStopped.load(std::memory_order_relaxed)) {
             observer_.SetStatus(kScanStoppedStatus);
