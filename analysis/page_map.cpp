@@ -12,11 +12,6 @@
 namespace vorthal {
 namespace {
 
-constexpr std::uint8_t kDataPageType = 1;
-constexpr std::uint8_t kIndexPageType = 2;
-constexpr std::uint8_t kIamPageType = 10;
-constexpr std::uint8_t kPfsPageType = 11;
-
 constexpr std::int32_t kPagesPerPfsPage = 8088;
 // PFS bytes in the first 4,096 bytes of a PFS page whose row starts at offset 100.
 constexpr std::int64_t kPfsBytesInFirstHalf = 3996;

@@ -5,9 +5,6 @@ namespace {
 
 constexpr std::uint16_t kPageBodySize = 8096; // page size less the header
 constexpr std::uint16_t kPageBytes = 8192;
-constexpr std::uint8_t kFileHeaderPageType = 15;
-constexpr std::uint8_t kPfsPageType = 11;
-constexpr std::uint8_t kIndexPageType = 2;
 constexpr std::int32_t kAllocationObjectId = 99;
 
 bool AllZero(const std::uint8_t* p, std::size_t count) {

@@ -13,6 +13,13 @@ namespace vorthal {
 
 inline constexpr std::size_t kPageHeaderSize = 96;
 
+// Page types that the system tells apart (byte 1 of the header).
+inline constexpr std::uint8_t kDataPageType = 1;
+inline constexpr std::uint8_t kIndexPageType = 2;
+inline constexpr std::uint8_t kIamPageType = 10;
+inline constexpr std::uint8_t kPfsPageType = 11;
+inline constexpr std::uint8_t kFileHeaderPageType = 15;
+
 // A view of the 96 header bytes; it does not own or copy them.
 class PageHeader {
 public:
