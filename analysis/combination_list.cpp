@@ -83,19 +83,19 @@ void N16Click(CombinationList& list, FragmentState& states, const FragmentList& 
 
 int ListView4Compare(const CombinationRow& a, const CombinationRow& b, int fragmentSortColumn) {
     switch (fragmentSortColumn) {
-    case kCaptionColumn: return CompareNumbers(a.caption, b.caption);
-    case kSizeColumn: return CompareNumbers(a.sizeKb, b.sizeKb);
-    case kBeginPageColumn: return CompareNumbers(a.beginPage, b.beginPage);
-    case kEndPageColumn: return CompareNumbers(a.endPage, b.endPage);
-    case kStartSectorColumn: return CompareTextIgnoringCase(std::to_string(a.startSector), std::to_string(b.startSector));
-    case kEndSectorColumn: return CompareTextIgnoringCase(std::to_string(a.endSector), std::to_string(b.endSector));
+    case kColumnRowNumber: return CompareNumbers(a.caption, b.caption);
+    case kColumnSizeKb: return CompareNumbers(a.sizeKb, b.sizeKb);
+    case kColumnBeginPage: return CompareNumbers(a.beginPage, b.beginPage);
+    case kColumnEndPage: return CompareNumbers(a.endPage, b.endPage);
+    case kColumnStartSector: return CompareTextIgnoringCase(std::to_string(a.startSector), std::to_string(b.startSector));
+    case kColumnEndSector: return CompareTextIgnoringCase(std::to_string(a.endSector), std::to_string(b.endSector));
     default: return CompareTextIgnoringCase(a.memo, b.memo);
     }
 }
 
 void ListView4ColumnClick(CombinationList& list, int& fragmentSortColumn, int column) {
     fragmentSortColumn = column;
-    list.EnableButtons(column == kBeginPageColumn);
+    list.EnableButtons(column == kColumnBeginPage);
     std::stable_sort(list.rows.begin(), list.rows.end(), [column](const CombinationRow& a, const CombinationRow& b) {
         return ListView4Compare(a, b, column) < 0;
     });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/page_geometry.h"
+#include "catalogue/fragment_view_model.h"
 #include "scan/fragment_list.h"
 
 namespace vorthal {
@@ -48,17 +49,7 @@ struct CombinationRow {
     bool operator==(const CombinationRow&) const = default;
 };
 
-// Columns of the combination list view, by index.
-enum CombinationColumn : int {
-    kCaptionColumn = 0,
-    kSizeColumn = 1,
-    kBeginPageColumn = 2,
-    kEndPageColumn = 3,
-    kMemoColumn = 4,
-    kStartSectorColumn = 5,
-    kEndSectorColumn = 6,
-};
-
+// The view of the combination list has the columns of the fragment list view (FragmentViewColumn).
 struct CombinationList {
     std::vector<CombinationRow> rows;  // in displayed order
     // SEARCH MORE (Button6), CHECK (Button5) and CREATE MDF (Button2). The last two work only on

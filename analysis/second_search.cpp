@@ -141,7 +141,7 @@ SecondSearchResult SecondSearch(AnalysisState& state, const ChainInputs& inputs)
     inputs.observer.ClearLog(LogPane::Assembly);
     CombinationList& list = state.combination;
     while (true) {
-        ListView4ColumnClick(list, state.fragmentSortColumn, kBeginPageColumn);
+        ListView4ColumnClick(list, state.fragmentSortColumn, kColumnBeginPage);
         list.EnableButtons(false);
         if (list.rows.empty() || list.rows.front().beginPage != 0) {
             result.end = SecondSearchEnd::kNoFirstPageRow;
@@ -155,7 +155,7 @@ SecondSearchResult SecondSearch(AnalysisState& state, const ChainInputs& inputs)
         if (*found == 0) break;
         FillCombinationList(list, inputs.fragments, state.states);
     }
-    ListView4ColumnClick(list, state.fragmentSortColumn, kBeginPageColumn);
+    ListView4ColumnClick(list, state.fragmentSortColumn, kColumnBeginPage);
     if (!ReadNameFromPage32(state, inputs)) result.end = SecondSearchEnd::kReadFailed;
     return result;
 }

@@ -5,46 +5,26 @@
 #include <QHeaderView>
 #include <QTreeView>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "app/fragment_table_model.h"
+#include "bench/synthetic_fragments.h"
 #include "app/report_view.h"
 #include "scan/fragment_line.h"
 
 namespace vorthal {
 namespace {
 
-constexpr std::int64_t kMillion = 1000000;
+using bench::kMillion;
+
 // Rows a scan finding fragments at full speed queues between two takes of the window.
 constexpr std::size_t kBatchRows = 20000;
 
-std::vector<std::string> MakeLines(std::int64_t count) {
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<std::int32_t> beginPages(1, 2000000);
-    std::uniform_int_distribution<std::int32_t> pageCounts(1, 64);
-    std::vector<std::string> lines;
-    SectorNumber sector = 2048;
-    for (std::int64_t i = 0; i < count; ++i) {
-        Fragment fragment;
-        const std::int32_t pages = pageCounts(random);
-        fragment.number = static_cast<std::int32_t>(i + 1);
-        fragment.startSector = sector;
-        fragment.endSector = sector + kSectorsPerPage * pages;
-        fragment.sizeKb = 8 * pages;
-        fragment.beginPage = i % 50 == 0 ? 0 : beginPages(random);
-        fragment.endPage = fragment.beginPage + pages;
-        lines.push_back(BuildFragmentLine(fragment));
-        sector = fragment.endSector + 64;
-    }
-    return lines;
-}
-
 const std::vector<std::string>& MillionLines() {
-    static const std::vector<std::string> lines = MakeLines(kMillion);
+    static const std::vector<std::string> lines = bench::SyntheticFragmentLines(bench::kMillion);
     return lines;
 }
 

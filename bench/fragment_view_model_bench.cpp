@@ -1,11 +1,11 @@
 // The fragment list view's rows for a scan that found a million fragments: filling them from
 // the FragmentList, sorting them by each column, and the filter (flags rewritten, rows refilled).
 // Each must stay well below a second so that the window does not freeze.
-#include <random>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
+#include "bench/synthetic_fragments.h"
 #include "catalogue/fragment_view_model.h"
 #include "scan/fragment_line.h"
 #include "scan/fragment_list.h"
@@ -13,35 +13,14 @@
 namespace vorthal {
 namespace {
 
-constexpr std::int64_t kMillion = 1000000;
-
-// `count` fragments of 1 to 64 pages in disk order with random begin pages; one in 50 starts a
-// database file and carries its name as memo.
-FragmentList MakeList(std::int64_t count) {
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<std::int32_t> beginPages(1, 2000000);
-    std::uniform_int_distribution<std::int32_t> pageCounts(1, 64);
-    FragmentList list;
-    SectorNumber sector = 2048;
-    for (std::int64_t i = 0; i < count; ++i) {
-        Fragment fragment;
-        const std::int32_t pages = pageCounts(random);
-        fragment.number = static_cast<std::int32_t>(i + 1);
-        fragment.startSector = sector;
-        fragment.endSector = sector + kSectorsPerPage * pages;
-        fragment.sizeKb = 8 * pages;
-        fragment.beginPage = i % 50 == 0 ? 0 : beginPages(random);
-        fragment.endPage = fragment.beginPage + pages;
-        if (fragment.beginPage == 0)
-            fragment.memo = "Sales_" + std::to_string(i) + ".mdf 15.63 MB";
-        list.Append(BuildFragmentLine(fragment));
-        sector = fragment.endSector + 64;
-    }
-    return list;
-}
+using bench::kMillion;
 
 const FragmentList& MillionLines() {
-    static const FragmentList list = MakeList(kMillion);
+    static const FragmentList list = [] {
+        FragmentList made;
+        for (const std::string& line : bench::SyntheticFragmentLines(bench::kMillion)) made.Append(line);
+        return made;
+    }();
     return list;
 }
 

@@ -53,12 +53,12 @@ TEST_F(CombinationTest, SortingByAColumnSetsTheSharedColumnAndTheButtons) {
         std::vector<std::int32_t> beginPages;
         bool buttons;
     } cases[] = {
-        {kBeginPageColumn, {0, 200, 1000}, true},   // numbers, not text: 200 before 1000
-        {kSizeColumn, {200, 1000, 0}, false},
-        {kEndPageColumn, {0, 200, 1000}, false},
-        {kMemoColumn, {0, 1000, 200}, false},       // "A", "b", "c" ignoring case
-        {kCaptionColumn, {1000, 0, 200}, false},
-        {kStartSectorColumn, {0, 1000, 200}, false},  // "100", "5000", "9000" as text
+        {kColumnBeginPage, {0, 200, 1000}, true},   // numbers, not text: 200 before 1000
+        {kColumnSizeKb, {200, 1000, 0}, false},
+        {kColumnEndPage, {0, 200, 1000}, false},
+        {kColumnMemo, {0, 1000, 200}, false},       // "A", "b", "c" ignoring case
+        {kColumnRowNumber, {1000, 0, 200}, false},
+        {kColumnStartSector, {0, 1000, 200}, false},  // "100", "5000", "9000" as text
     };
     for (const auto& c : cases) {
         ListView4ColumnClick(list, sortColumn, c.column);
@@ -69,7 +69,7 @@ TEST_F(CombinationTest, SortingByAColumnSetsTheSharedColumnAndTheButtons) {
         EXPECT_EQ(list.buildEnabled, c.buttons) << c.column;
     }
     // A refill returns to list order and leaves the buttons as the last click set them.
-    ListView4ColumnClick(list, sortColumn, kBeginPageColumn);
+    ListView4ColumnClick(list, sortColumn, kColumnBeginPage);
     FillCombinationList(list, image.fragments, states);
     EXPECT_EQ(BeginPages(list), (std::vector<std::int32_t>{1000, 0, 200}));
     EXPECT_TRUE(list.buildEnabled);
@@ -82,9 +82,9 @@ TEST(ListView4Compare, SectorColumnsCompareAsTextPagesAsNumbers) {
     CombinationRow b;
     b.beginPage = 200;
     b.startSector = 200;
-    EXPECT_LT(ListView4Compare(a, b, kStartSectorColumn), 0);
-    EXPECT_GT(ListView4Compare(a, b, kBeginPageColumn), 0);
-    EXPECT_EQ(ListView4Compare(a, a, kMemoColumn), 0);
+    EXPECT_LT(ListView4Compare(a, b, kColumnStartSector), 0);
+    EXPECT_GT(ListView4Compare(a, b, kColumnBeginPage), 0);
+    EXPECT_EQ(ListView4Compare(a, a, kColumnMemo), 0);
 }
 
 TEST(N16Click, CaptionsCountOnlyTheLinesTheFilterShows) {
